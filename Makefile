@@ -1,0 +1,35 @@
+# The two commands of the README, and the benchmarks.
+JOBS ?= $(shell nproc)
+XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
+
+.PHONY: run test setup native win32 asan bench clean
+
+run: native
+	./build/native/app/corelens
+
+setup:
+	bash scripts/setup.sh
+
+native:
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS)
+
+win32:
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j $(JOBS)
+
+asan:
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+
+test: setup
+	$(MAKE) native win32 asan
+	ctest --preset native -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j $(JOBS)
+	$(XVFB) ctest --preset win32
+
+bench: native
+	@for b in build/native/bench/bench_*; do echo "== $$b"; $$b; done
+
+clean:
+	rm -rf build

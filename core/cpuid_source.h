@@ -1,0 +1,67 @@
+#pragma once
+// Where CPUID answers come from: the live instruction, or a recorded dump. The probe
+// never knows which.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace corelens {
+
+struct CpuidRegisters {
+    std::uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
+};
+
+class CpuidSource {
+public:
+    virtual ~CpuidSource() = default;
+    virtual int has_cpuid() = 0;  // non-zero when the instruction exists
+    virtual CpuidRegisters query(std::uint32_t leaf) = 0;
+};
+
+// EFLAGS bit 21 toggle on i686, always true on x86-64, 0 on any other architecture.
+int has_cpuid();
+// Executes CPUID; all zero where the instruction does not exist.
+CpuidRegisters execute_cpuid(std::uint32_t leaf);
+
+class LiveCpuid final : public CpuidSource {
+public:
+    int has_cpuid() override { return corelens::has_cpuid(); }
+    CpuidRegisters query(std::uint32_t leaf) override { return execute_cpuid(leaf); }
+};
+
+// Replays "CPUID LLLLLLLL: AAAAAAAA-BBBBBBBB-CCCCCCCC-DDDDDDDD" lines. A leaf listed
+// several times answers in that order, the last answer repeating; an absent leaf is zero.
+class RecordedCpuid final : public CpuidSource {
+public:
+    struct ParseError {
+        std::string file;
+        int line = 0;  // 0 when the file itself could not be read
+        std::string message;
+        std::string what() const;  // "FILE:LINE: MESSAGE" (or "FILE: MESSAGE")
+    };
+
+    // Parses dump text; returns false and fills error on a malformed CPUID line.
+    bool parse(const std::string& text, const std::string& file_name, ParseError& error);
+    bool load_file(const std::string& path, ParseError& error);
+
+    int has_cpuid() override { return 1; }
+    CpuidRegisters query(std::uint32_t leaf) override;
+
+    // Rewinds every leaf to its first recorded answer.
+    void rewind();
+
+private:
+    struct Answers {
+        std::vector<CpuidRegisters> list;
+        std::size_t next = 0;
+    };
+    std::map<std::uint32_t, Answers> leaves_;
+};
+
+// The leaves the dump tool prints for this source: 0, 1, 2 as often as its count byte
+// asks, then 0x80000000 up to its maximum (at most 0x80000008), in the dump line format.
+std::string format_dump(CpuidSource& source);
+std::string format_dump_line(std::uint32_t leaf, const CpuidRegisters& regs);
+
+}  // namespace corelens

@@ -1,0 +1,21 @@
+#pragma once
+// The words every view shows for a record's values: the text report, the HTML page,
+// the main window and the features window read the same rules.
+#include <string>
+
+#include "core/processor_record.h"
+
+namespace corelens {
+
+std::string format_cpuid_level(const ProcessorRecord& record);
+std::string format_family(const ProcessorRecord& record);
+std::string format_model(const ProcessorRecord& record);
+std::string format_description(const ProcessorRecord& record);
+
+enum class Feature { mmx, three_dnow, isse };
+std::string format_feature(const ProcessorRecord& record, Feature feature);
+
+std::string format_l1_cache(unsigned kb);  // l1_data_kb or l1_code_kb
+std::string format_l2_cache(int kb);       // l2_kb
+
+}  // namespace corelens
