@@ -32,6 +32,7 @@ public:
     const char* key_at(std::int32_t position) const;
     std::int32_t value_at(std::int32_t position) const;
     const char* text_for_value(std::int32_t value) const;
+    bool has_position(std::int32_t position) const { return find_position(position) != nullptr; }
     std::int32_t count() const { return count_; }
 
 private:
