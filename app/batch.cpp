@@ -1,0 +1,30 @@
+#include "app/batch.h"
+
+#include "report/result_output.h"
+
+namespace corelens {
+
+std::vector<BatchFailure> run_batch_plan(const BatchPlan& plan, ResultFiles& files, char separator) {
+    std::vector<BatchFailure> failures;
+    for (const PlannedFile& file : plan.files) {
+        if (!file.refusal.empty()) {
+            failures.push_back({planned_path(file, separator), file.refusal});
+            continue;
+        }
+        std::string path;
+        std::string reason;
+        if (!files.write(file.directory, file.name, file.mode, path, reason)) {
+            if (path.empty()) path = planned_path(file, separator);
+            failures.push_back({path, reason});
+        }
+    }
+    return failures;
+}
+
+int batch_exit_status(const std::vector<BatchFailure>& failures) { return failures.empty() ? 0 : 1; }
+
+std::string failure_message(const BatchFailure& failure) {
+    return "corelens: cannot write " + failure.path + ": " + failure.reason;
+}
+
+}  // namespace corelens
