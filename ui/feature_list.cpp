@@ -1,0 +1,112 @@
+#include "ui/feature_list.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "tables/reference_tables.h"
+
+namespace corelens {
+
+const std::array<FeatureColumn, 4> feature_columns{{
+    {"Feature", 60},
+    {"Name", 200},
+    {"Pos", 32},
+    {"Enabled", 56},
+}};
+
+SortFlags sort_flags = k_initial_sort_flags;
+
+namespace {
+
+constexpr std::int32_t k_bits_per_word = 32;
+
+const KeyedStringList& table_of(std::int32_t row_position) {
+    return row_position < k_bits_per_word ? feature_table : ext_feature_table;
+}
+
+bool bit_set(std::uint32_t word, std::int32_t bit) { return ((word >> (bit & 31)) & 1u) != 0; }
+
+int bit_value(std::int32_t row_position, const ProcessorRecord& record) {
+    if (row_position < k_bits_per_word) return bit_set(record.features, row_position) ? 1 : 0;
+    return bit_set(record.ext_features, row_position - k_bits_per_word) ? 1 : 0;
+}
+
+void append_rows(std::vector<FeatureRow>& rows, const KeyedStringList& table, std::uint32_t word,
+                 std::int32_t first_position, const char* position_format) {
+    for (std::int32_t bit = 0; bit < k_bits_per_word; ++bit) {
+        const char* short_name = table.text_at(bit);
+        // Only the exact mark is left out; a position without any entry still gets a row.
+        if (std::strcmp(short_name, no_feature_mark) == 0) continue;
+        char position[16];
+        std::snprintf(position, sizeof position, position_format, static_cast<unsigned>(bit));
+        rows.push_back({first_position + bit, short_name, table.key_at(bit), position,
+                        bit_set(word, bit) ? "yes" : "no"});
+    }
+}
+
+}  // namespace
+
+std::vector<FeatureRow> feature_rows(const ProcessorRecord& record) {
+    std::vector<FeatureRow> rows;
+    append_rows(rows, feature_table, record.features, 0, "%u");
+    if (record.ext_features != 0) {
+        append_rows(rows, ext_feature_table, record.ext_features, k_bits_per_word, "e%u");
+    }
+    return rows;
+}
+
+std::optional<SortRequest> click_column(SortFlags& flags, int column) {
+    if (column < 0 || column >= static_cast<int>(flags.size())) return std::nullopt;
+    const int toggled = flags[column] == 0 ? 1 : 0;
+    flags.fill(1);
+    flags[column] = toggled;
+    switch (column) {
+        case 0: return SortRequest{SortComparison::name, 2 * toggled};
+        case 1: return SortRequest{SortComparison::name, 2 * toggled + 1};
+        case 2: return SortRequest{SortComparison::position, toggled};
+        default: return SortRequest{SortComparison::enabled, 1 - toggled};
+    }
+}
+
+int compare_by_name(std::int32_t a, std::int32_t b, std::int32_t parameter) {
+    const std::int32_t position_a = a % k_bits_per_word;
+    const std::int32_t position_b = b % k_bits_per_word;
+    const bool long_names = (parameter & 1) != 0;
+    const char* name_a = long_names ? table_of(a).key_at(position_a) : table_of(a).text_at(position_a);
+    const char* name_b = long_names ? table_of(b).key_at(position_b) : table_of(b).text_at(position_b);
+    const int result = std::strcmp(name_a, name_b);
+    return parameter > 1 ? -result : result;
+}
+
+int compare_by_position(std::int32_t a, std::int32_t b, std::int32_t parameter) {
+    const int result = a > b ? 1 : (a < b ? -1 : 0);
+    return parameter != 0 ? -result : result;
+}
+
+int compare_by_enabled(std::int32_t a, std::int32_t b, std::int32_t parameter,
+                       const ProcessorRecord& record) {
+    const int result = bit_value(a, record) - bit_value(b, record);
+    return parameter > 0 ? -result : result;
+}
+
+int compare_rows(const SortRequest& request, std::int32_t a, std::int32_t b,
+                 const ProcessorRecord& record) {
+    switch (request.comparison) {
+        case SortComparison::name: return compare_by_name(a, b, request.parameter);
+        case SortComparison::position: return compare_by_position(a, b, request.parameter);
+        case SortComparison::enabled: return compare_by_enabled(a, b, request.parameter, record);
+    }
+    return 0;
+}
+
+std::vector<std::int32_t> sorted_positions(std::vector<std::int32_t> positions,
+                                           const SortRequest& request,
+                                           const ProcessorRecord& record) {
+    std::stable_sort(positions.begin(), positions.end(), [&](std::int32_t a, std::int32_t b) {
+        return compare_rows(request, a, b, record) < 0;
+    });
+    return positions;
+}
+
+}  // namespace corelens
