@@ -1,11 +1,108 @@
 #pragma once
 // The thin operating-system layer. Nothing outside platform/ (and ui/win32/, the Windows
-// entry point) talks to the operating system.
+// entry point) talks to the operating system. Texts are Windows-1252 bytes throughout.
+#include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace corelens::platform {
 
 // The system's millisecond counter as a wrapping 32-bit value.
 std::uint32_t milliseconds();
+
+struct LocalTime {
+    unsigned year = 0, month = 0, day = 0;
+    unsigned hour = 0, minute = 0, second = 0;
+};
+LocalTime local_time();
+
+// The logged-on (POSIX: effective) user's name; empty when it cannot be read.
+std::string user_name();
+// The computer's short name (POSIX: the host name up to its first dot); empty on failure.
+std::string computer_name();
+
+// The program's own full path. POSIX reads /proc/self/exe; where that fails, and on
+// Windows where the path would not fit 260 bytes, fallback is returned instead.
+std::string program_path(const std::string& fallback);
+
+#ifdef _WIN32
+constexpr char k_path_separator = '\\';
+constexpr bool k_has_native_windows = true;
+#else
+constexpr char k_path_separator = '/';
+constexpr bool k_has_native_windows = false;  // no clipboard or dialogs yet
+#endif
+
+// True when anything of that name is in that directory. Windows searches the directory
+// alone (SearchPathA); POSIX looks at directory, separator, name without following links.
+bool name_exists_in(const std::string& directory, const std::string& name);
+
+constexpr int k_create_new = 1;     // CREATE_NEW: fails when the file exists
+constexpr int k_create_always = 2;  // CREATE_ALWAYS: creates or empties
+
+enum class CreateResult { created, exists, failed };
+
+// A file opened for writing; closed when it goes out of scope.
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    OutputFile(OutputFile&& other) noexcept;
+    OutputFile& operator=(OutputFile&& other) noexcept;
+
+    // mode is k_create_new or k_create_always. exists means k_create_new met a file of
+    // that name; reason is filled on every failure.
+    CreateResult create(const std::string& path, int mode, std::string* reason);
+    // All size bytes, or false with the reason.
+    bool write_all(const char* data, std::size_t size, std::string* reason);
+    // Closes now, so that a failure of the close itself is seen.
+    bool close(std::string* reason);
+    bool is_open() const { return handle_ != k_closed; }
+
+private:
+    static constexpr std::intptr_t k_closed = -1;  // INVALID_HANDLE_VALUE, or fd -1
+    std::intptr_t handle_ = k_closed;
+};
+
+bool remove_file(const std::string& path);
+// Puts from in place of to, replacing a file there, in one step.
+bool replace_file(const std::string& from, const std::string& to, std::string* reason);
+
+// Text for a terminal: UTF-8 on POSIX, the bytes unchanged on Windows.
+std::string terminal_text(const std::string& windows1252);
+
+#ifndef _WIN32
+// Byte 0x80-0x9F as the Windows code page has them; the five unused ones pass through
+// as the control characters of the same number.
+std::string utf8_from_windows1252(const std::string& text);
+// A character with no Windows-1252 form, and each byte of a broken sequence, becomes '?'.
+std::string windows1252_from_utf8(const std::string& text);
+#endif
+
+// Message boxes. POSIX has no window yet: the text goes to standard error and the
+// answer is OK (No for a question).
+enum class MessageStyle { ok, warning, information, yes_no };
+// True when the user answered OK or Yes.
+bool message_box(void* owner, const std::string& text, const std::string& caption,
+                 MessageStyle style);
+
+// Windows: text as CF_TEXT in a zero-filled movable block of block_size bytes; false
+// (and nothing handed over) when the text and its NUL do not fit or the clipboard refuses.
+// POSIX: false.
+bool copy_text_to_clipboard(void* owner, const std::string& text, std::size_t block_size);
+
+struct SaveDialogRequest {
+    void* owner = nullptr;
+    std::string initial_directory;
+    std::string filter;  // pairs of NUL-ended texts; the list's own final NUL is added
+    unsigned filter_index = 1;
+    std::string default_extension;
+    std::string title;
+};
+// Windows: the save-file dialog; path holds the proposed name and, on true, the chosen
+// path. A proposed name that does not fit 260 bytes is refused. POSIX: false.
+bool show_save_dialog(const SaveDialogRequest& request, std::string& path);
 
 }  // namespace corelens::platform
