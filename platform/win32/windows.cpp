@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <cstddef>
 #include <cstring>
 
 #include "platform/platform.h"
@@ -55,7 +56,10 @@ bool fill_block(HGLOBAL block, const std::string& text) {
 
 char save_dialog_file_title[k_save_dialog_title_capacity];
 
-static_assert(sizeof(void*) != 4 || OPENFILENAME_SIZE_VERSION_400A == 76,
+// The short form of the record, as systems before Windows 2000 know it: up to and
+// including lpTemplateName.
+constexpr DWORD k_short_record_size = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+static_assert(sizeof(void*) != 4 || k_short_record_size == 76,
               "the short save-dialog record is 76 bytes on 32-bit Windows");
 
 bool message_box(void* owner, const std::string& text, const std::string& caption,
@@ -92,8 +96,7 @@ bool copy_text_to_clipboard(void* owner, const std::string& text, std::size_t bl
 void fill_save_dialog_record(OPENFILENAMEA& record, const SaveDialogRequest& request,
                              const std::string& filter_list, char* file_buffer) {
     record = OPENFILENAMEA{};
-    // The short form of the record, as systems before Windows 2000 know it.
-    record.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    record.lStructSize = k_short_record_size;
     const HWND owner = static_cast<HWND>(request.owner);
     record.hwndOwner = owner;
     record.hInstance =
