@@ -1,6 +1,7 @@
 #pragma once
 // The words every view shows for a record's values: the text report, the HTML page,
 // the main window and the features window read the same rules.
+#include <cstring>
 #include <string>
 
 #include "core/processor_record.h"
@@ -17,5 +18,12 @@ std::string format_feature(const ProcessorRecord& record, Feature feature);
 
 std::string format_l1_cache(unsigned kb);  // l1_data_kb or l1_code_kb
 std::string format_l2_cache(int kb);       // l2_kb
+
+// A text field of the record up to its NUL, never past the field's end.
+template <std::size_t N>
+std::string record_text(const char (&field)[N]) {
+    const void* end = std::memchr(field, '\0', N);
+    return std::string(field, end != nullptr ? static_cast<const char*>(end) - field : N);
+}
 
 }  // namespace corelens
