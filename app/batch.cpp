@@ -4,6 +4,11 @@
 
 namespace corelens {
 
+bool ReportFiles::write(const std::string& directory, const std::string& name, int mode, std::string& path,
+                        std::string& reason) {
+    return save_unique_results(directory, name, mode, &path, &reason) == 1;
+}
+
 std::vector<BatchFailure> run_batch_plan(const BatchPlan& plan, ResultFiles& files, char separator) {
     std::vector<BatchFailure> failures;
     for (const PlannedFile& file : plan.files) {

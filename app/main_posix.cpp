@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "app/shell.h"
+
+int main(int argc, char** argv) { return corelens::run_posix(argc, argv); }

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/terminal_text.h"
 
 namespace corelens {
 namespace {
@@ -130,25 +129,6 @@ TEST(BoundedCopy, NullPointersAndNoCapacityCopyNothing) {
     EXPECT_EQ(0u, bounded_copy("x", nullptr, 4));
     EXPECT_EQ(0u, bounded_copy("x", destination, 0));
     EXPECT_EQ(std::string("abc"), std::string(destination));
-}
-
-TEST(Windows1252ToUtf8, ConvertsEveryByteRange) {
-    struct Case {
-        std::string in;
-        std::string out;
-    } cases[] = {
-        {"plain\r\n", "plain\r\n"},
-        {"\xB5", "\xC2\xB5"},                // micro sign of the model names
-        {"\x80", "\xE2\x82\xAC"},            // euro sign
-        {"\x99", "\xE2\x84\xA2"},            // trade mark
-        {"\xE9", "\xC3\xA9"},                // e acute
-        {"\xFF", "\xC3\xBF"},
-        {"\x81", "\xC2\x81"},                // undefined: kept as its own code point
-        {std::string("a\0b", 3), std::string("a\0b", 3)},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.out, windows1252_to_utf8(c.in)) << "input bytes of length " << c.in.size();
-    }
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+#pragma once
+// What both entry points do after start-up in batch mode, and the POSIX program's run.
+#include <string>
+#include <vector>
+
+#include "app/batch.h"
+#include "app/switches.h"
+
+namespace corelens {
+
+// Evaluates the switches of tail and writes the files through files. Returns the failed
+// files; the exit status follows from them.
+std::vector<BatchFailure> run_switches(const std::string& tail, const std::string& output_directory,
+                                       SwitchSearch search, ResultFiles& files);
+
+// The POSIX program: start-up, then the report on standard output for an empty tail or
+// the switches otherwise. Returns the exit status.
+int run_posix(int argc, char** argv);
+
+}  // namespace corelens

@@ -1,0 +1,32 @@
+#include "app/startup.h"
+
+#include "app/command_line.h"
+#include "core/probe.h"
+#include "core/processor_record.h"
+#include "tables/reference_tables.h"
+
+namespace corelens {
+
+const char* const k_unsupported_cpu_title = "Unsupported CPU";
+const char* const k_unsupported_cpu_text =
+    "Sorry, your CPU does not support the CPUID-instruction.\n"
+    "This application is therefore not able to determine\n"
+    "your CPU and will terminate.";
+
+StartupState start_up(const char* program_path, char separator, const std::function<int()>& probe) {
+    build_reference_tables();
+
+    StartupState state;
+    state.program_directory = program_directory_of(program_path, separator);
+    // A directory too long for the buffer stays whole here; batch mode refuses it.
+    state.output_directory = state.program_directory;
+
+    state.cpu_supported = probe && probe() != 0;
+    return state;
+}
+
+StartupState start_up(const char* program_path, char separator) {
+    return start_up(program_path, separator, [] { return probe_processor(processor_record); });
+}
+
+}  // namespace corelens

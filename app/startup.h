@@ -1,0 +1,23 @@
+#pragma once
+// Start-up shared by both entry points: tables, directories and the probe, in that order.
+#include <functional>
+#include <string>
+
+namespace corelens {
+
+extern const char* const k_unsupported_cpu_title;  // "Unsupported CPU"
+extern const char* const k_unsupported_cpu_text;
+
+struct StartupState {
+    std::string program_directory;  // no trailing separator; empty when the path has none
+    std::string output_directory;   // batch mode's directory until "/p:" replaces it
+    bool cpu_supported = false;
+};
+
+// Builds the reference tables, works out the directories from the program's path, then
+// runs probe (which fills the program's record and answers 0 without CPUID).
+StartupState start_up(const char* program_path, char separator, const std::function<int()>& probe);
+// The same with the program's own probe.
+StartupState start_up(const char* program_path, char separator);
+
+}  // namespace corelens
