@@ -1,0 +1,131 @@
+#pragma once
+// Shared by the window tests: a known record, control inspection, pixel reads and a hook
+// that drives a modal dialog from its WM_INITDIALOG.
+#include <windows.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/processor_record.h"
+#include "tables/reference_tables.h"
+
+namespace corelens::testing {
+
+inline ProcessorRecord sample_record() {
+    ProcessorRecord record{};
+    std::strcpy(record.vendor_id, "AuthenticAMD");
+    std::strcpy(record.name, "AMD Athlon");
+    std::strcpy(record.brand_string, "AMD Athlon(tm) Processor");
+    std::strcpy(record.type_name, "Original OEM processor");
+    record.family = 6;
+    record.model = 2;
+    record.stepping = 1;
+    record.max_level = 1;
+    record.max_ext_level = 4;
+    record.speed_mhz = 451.0f;
+    record.ext_features = (1u << 30) | (1u << 31);
+    record.features = 0x0183F9FF | record.ext_features;
+    record.l1_data_kb = 64;
+    record.l1_code_kb = 64;
+    record.l2_kb = 512;
+    return record;
+}
+
+// Sets the program's record the windows read.
+inline void use_record(const ProcessorRecord& record) {
+    build_reference_tables();
+    processor_record = record;
+    non_intel = 1;
+}
+
+inline std::string text_of(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+inline std::string class_of(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+inline LONG style_of(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
+
+inline void pump_messages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+// A child's rectangle in its parent's client coordinates.
+inline RECT client_rect_of(HWND parent, HWND child) {
+    RECT frame{};
+    GetWindowRect(child, &frame);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&frame), 2);
+    return frame;
+}
+
+// Reads client pixels of a shown window from its own device context.
+class PixelReader {
+public:
+    explicit PixelReader(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~PixelReader() { ReleaseDC(window_, dc_); }
+    PixelReader(const PixelReader&) = delete;
+    PixelReader& operator=(const PixelReader&) = delete;
+    COLORREF at(int x, int y) const { return GetPixel(dc_, x, y); }
+    // True when some pixel of the rectangle has the colour.
+    bool any(const RECT& area, COLORREF colour) const {
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) {
+                if (at(x, y) == colour) return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Calls on_init for each dialog of this thread right after its WM_INITDIALOG, while the
+// hook is installed. The callback may inspect the dialog and post what closes it.
+class DialogDriver {
+public:
+    explicit DialogDriver(std::function<void(HWND)> on_init) {
+        on_init_ = std::move(on_init);
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROCRET, &DialogDriver::hook, nullptr, GetCurrentThreadId());
+    }
+    ~DialogDriver() {
+        UnhookWindowsHookEx(hook_);
+        on_init_ = nullptr;
+    }
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+    bool installed() const { return hook_ != nullptr; }
+
+private:
+    static LRESULT CALLBACK hook(int code, WPARAM wparam, LPARAM lparam) {
+        if (code == HC_ACTION) {
+            const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lparam);
+            if (call->message == WM_INITDIALOG && on_init_) on_init_(call->hwnd);
+        }
+        return CallNextHookEx(nullptr, code, wparam, lparam);
+    }
+
+    static inline std::function<void(HWND)> on_init_;
+    HHOOK hook_ = nullptr;
+};
+
+// True under Wine, where some counters are not kept.
+inline bool running_under_wine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace corelens::testing

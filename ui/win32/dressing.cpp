@@ -1,0 +1,149 @@
+#include "ui/win32/dressing.h"
+
+#include <optional>
+
+#include "resources/resource.h"
+#include "ui/layout.h"
+
+namespace corelens {
+
+const char* const k_main_window_title = "Corelens - CPU identification tool";
+
+namespace {
+
+constexpr int k_background_margin = 200;  // pixels beyond the main client area
+constexpr LONG k_label_style_mask = 0x0B;  // SS_SIMPLE sets all three; headings (SS_LEFT) none
+
+// Members in creation order, so that destruction deselects the bitmap, then frees it,
+// then deletes the context.
+struct Background {
+    MemoryDc dc;
+    Bitmap bitmap;
+    SelectedObject selection;
+    SIZE size{0, 0};
+};
+
+std::optional<Background> background;
+HWND painted_window = nullptr;
+HICON program_icon = nullptr;  // kept for the life of the process
+
+HINSTANCE instance_of(HWND window) {
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+}
+
+void lay_tiles(HDC target, SIZE size, HDC tile_dc, HBITMAP tile) {
+    BITMAP info{};
+    if (tile == nullptr || GetObjectA(tile, sizeof info, &info) == 0) {
+        // No tile: a plain light grey rather than whatever the new bitmap holds.
+        RECT all{0, 0, size.cx, size.cy};
+        Brush grey(CreateSolidBrush(RGB(222, 222, 222)));
+        FillRect(target, &all, grey.get());
+        return;
+    }
+    const TileGrid grid = tile_grid(size.cx, size.cy, info.bmWidth, info.bmHeight);
+    for (int column = 0; column < grid.columns; ++column) {
+        for (int row = 0; row < grid.rows; ++row) {
+            const Position at = grid.tile(column, row);
+            BitBlt(target, at.x, at.y, info.bmWidth, info.bmHeight, tile_dc, 0, 0, SRCCOPY);
+        }
+    }
+}
+
+}  // namespace
+
+HDC background_dc() { return background ? background->dc.get() : nullptr; }
+
+SIZE background_size() { return background ? background->size : SIZE{0, 0}; }
+
+void dress_main_window(HWND window) {
+    SetWindowTextA(window, k_main_window_title);
+
+    const HINSTANCE instance = instance_of(window);
+    if (program_icon == nullptr) program_icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_CORELENS));
+    SetClassLongA(window, GCL_HICON, static_cast<LONG>(reinterpret_cast<LONG_PTR>(program_icon)));
+
+    RECT client{};
+    GetClientRect(window, &client);
+    release_background();  // a second main window replaces the image, never leaks it
+    Background image;
+    image.size = {client.right - client.left + k_background_margin,
+                  client.bottom - client.top + k_background_margin};
+
+    WindowDc window_dc(window);
+    image.dc = MemoryDc(window_dc.get());
+    image.bitmap = Bitmap(CreateCompatibleBitmap(window_dc.get(), image.size.cx, image.size.cy));
+    image.selection = SelectedObject(image.dc.get(), image.bitmap.get());
+    MemoryDc tile_dc(window_dc.get());
+    Bitmap tile(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_BACKGROUND)));
+    SelectedObject tile_selection(tile_dc.get(), tile.get());
+    window_dc.reset();
+
+    lay_tiles(image.dc.get(), image.size, tile_dc.get(), tile.get());
+    background.emplace(std::move(image));
+}
+
+void release_background() { background.reset(); }
+
+void center_on_screen(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    int screen_width = 0;
+    int screen_height = 0;
+    {
+        WindowDc dc(window);
+        screen_width = GetDeviceCaps(dc.get(), HORZRES);
+        screen_height = GetDeviceCaps(dc.get(), VERTRES);
+    }
+    const Position at = centred_origin(screen_width, screen_height, frame.right - frame.left,
+                                       frame.bottom - frame.top);
+    SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+Font create_label_font() {
+    return Font(CreateFontA(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                            CLIP_TT_ALWAYS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+}
+
+void paint_dialog(HWND window) {
+    RECT update{};
+    if (!GetUpdateRect(window, &update, FALSE)) return;
+
+    PaintDc paint(window);
+    Font font = create_label_font();
+    SelectedObject font_selection(paint.get(), font.get());
+    SetBkMode(paint.get(), TRANSPARENT);
+    painted_window = window;
+    BitBlt(paint.get(), update.left, update.top, update.right - update.left, update.bottom - update.top,
+           background_dc(), update.left, update.top, SRCCOPY);
+    EnumChildWindows(window, paint_hidden_label, reinterpret_cast<LPARAM>(paint.get()));
+}
+
+BOOL CALLBACK paint_hidden_label(HWND child, LPARAM dc_param) {
+    const HDC dc = reinterpret_cast<HDC>(dc_param);
+    const LONG style = GetWindowLongA(child, GWL_STYLE);
+    if ((style & WS_VISIBLE) != 0) return TRUE;
+
+    RECT frame{};
+    GetWindowRect(child, &frame);
+    POINT corner{frame.left, frame.top};
+    ScreenToClient(painted_window, &corner);
+
+    char text[64] = {};
+    GetWindowTextA(child, text, sizeof text);
+
+    const bool heading = (style & k_label_style_mask) == 0;
+    Font heading_font;
+    SelectedObject heading_selection;
+    COLORREF previous_colour = 0;
+    if (heading) {
+        heading_font = create_label_font();
+        heading_selection = SelectedObject(dc, heading_font.get());
+        previous_colour = GetTextColor(dc);
+        SetTextColor(dc, k_heading_colour);
+    }
+    TextOutA(dc, corner.x, corner.y, text, lstrlenA(text));
+    if (heading) SetTextColor(dc, previous_colour);
+    return TRUE;
+}
+
+}  // namespace corelens
