@@ -267,15 +267,23 @@ int copy_report_to_clipboard(WindowHandle owner, const ProcessorRecord& record,
 
 int choose_save_file(WindowHandle owner, const std::string& initial_directory, std::string& path) {
     if (!platform::k_has_native_windows) return 0;
+    return platform::show_save_dialog(save_dialog_request(owner, initial_directory, path), path)
+               ? 1
+               : 0;
+}
+
+platform::SaveDialogRequest save_dialog_request(WindowHandle owner,
+                                                const std::string& initial_directory,
+                                                const std::string& proposed_name) {
     platform::SaveDialogRequest request;
     request.owner = owner;
     request.initial_directory = initial_directory;
     request.filter = k_save_dialog_filter;
-    const bool text = has_extension("txt", path);
+    const bool text = has_extension("txt", proposed_name);
     request.filter_index = text ? 1 : 2;
     request.default_extension = text ? "txt" : "html";
     request.title = k_save_dialog_title;
-    return platform::show_save_dialog(request, path) ? 1 : 0;
+    return request;
 }
 
 }  // namespace corelens

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/processor_record.h"
+#include "platform/platform.h"
 #include "report/renderers.h"
 
 namespace corelens {
@@ -83,5 +84,10 @@ int copy_report_to_clipboard(WindowHandle owner, const ProcessorRecord& record,
                              const ReportContext& context);
 // Windows: the save-file dialog. path holds the proposed name, and on 1 the chosen path.
 int choose_save_file(WindowHandle owner, const std::string& initial_directory, std::string& path);
+// What choose_save_file asks of the dialog: filters, title, and the filter index and
+// default extension that follow the proposed name's ending.
+platform::SaveDialogRequest save_dialog_request(WindowHandle owner,
+                                                const std::string& initial_directory,
+                                                const std::string& proposed_name);
 
 }  // namespace corelens
