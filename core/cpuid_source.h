@@ -1,6 +1,7 @@
 #pragma once
 // Where CPUID answers come from: the live instruction, or a recorded dump. The probe
 // never knows which.
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -59,9 +60,12 @@ private:
     std::map<std::uint32_t, Answers> leaves_;
 };
 
-// The leaves the dump tool prints for this source: 0, 1, 2 as often as its count byte
-// asks, then 0x80000000 up to its maximum (at most 0x80000008), in the dump line format.
+// The leaves the dump tool prints for this source, one line each ending in '\n': 0, then 1
+// and 2 where the standard maximum reaches them (2 as often as its count byte asks, 0
+// meaning 256), then 0x80000000 and the extended leaves its maximum reaches, at most up to
+// 0x80000008. Nothing when the source has no CPUID.
 std::string format_dump(CpuidSource& source);
+// "CPUID 80000001: 00000722-00000000-00000000-C1C3F9FF", upper-case hex, no line end.
 std::string format_dump_line(std::uint32_t leaf, const CpuidRegisters& regs);
 
 }  // namespace corelens

@@ -35,13 +35,16 @@ public:
     bool has_position(std::int32_t position) const { return find_position(position) != nullptr; }
     std::int32_t count() const { return count_; }
 
-private:
     struct Entry {
         std::int32_t position;
         const char* key;
         const char* text;
         std::int32_t value;
     };
+    // The entries in append order, for checks over a whole table.
+    const std::vector<Entry>& entries() const { return entries_; }
+
+private:
     const Entry* find_position(std::int32_t position) const;
 
     std::vector<Entry> entries_;

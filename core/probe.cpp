@@ -1,0 +1,190 @@
+#include "core/probe.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/clock.h"
+#include "core/naming.h"
+#include "tables/reference_tables.h"
+
+namespace corelens {
+
+DescriptorClass classify_descriptor(std::uint8_t descriptor) {
+    switch (descriptor) {
+        case 0x06: case 0x08: case 0x70: case 0x71: case 0x72:
+            return DescriptorClass::level1_code;
+        case 0x0A: case 0x0C: case 0x66: case 0x67: case 0x68:
+            return DescriptorClass::level1_data;
+        case 0x40: case 0x41: case 0x42: case 0x43: case 0x44: case 0x45:
+        case 0x79: case 0x7A: case 0x7B: case 0x7C:
+        case 0x81: case 0x82: case 0x83: case 0x84: case 0x85:
+            return DescriptorClass::level2;
+        default:
+            return DescriptorClass::other;
+    }
+}
+
+bool names_untabled_level2_size(std::uint8_t descriptor) {
+    // Level-2 descriptors the vendor documents that our table has no size for. They give no
+    // size, but where one is present a 0x40 means "no level-3 cache", not "no level-2 cache"
+    // (Celeron Willamette lists 0x40 and 0x39, Xeon Irwindale 0x40 and 0x7D).
+    switch (descriptor) {
+        case 0x1D: case 0x21: case 0x24:
+        case 0x39: case 0x3A: case 0x3B: case 0x3C: case 0x3D: case 0x3E:
+        case 0x48: case 0x49: case 0x4E:
+        case 0x78: case 0x7D: case 0x7E: case 0x7F: case 0x80: case 0x86: case 0x87:
+            return true;
+        default:
+            return false;
+    }
+}
+
+namespace {
+
+constexpr char k_genuine_intel[] = "GenuineIntel";
+
+void store_register_text(char* destination, const CpuidRegisters& regs) {
+    const std::uint32_t words[4] = {regs.eax, regs.ebx, regs.ecx, regs.edx};
+    for (int word = 0; word < 4; ++word) {
+        for (int byte = 0; byte < 4; ++byte) {
+            destination[word * 4 + byte] = static_cast<char>((words[word] >> (8 * byte)) & 0xFFu);
+        }
+    }
+}
+
+// What a leaf-2 scan has found so far, across every repetition.
+struct LeafTwoScan {
+    std::int32_t first_level2_size = -1;  // from the first sized level-2 descriptor
+    bool saw_no_level2 = false;           // descriptor 0x40
+    bool saw_other_level2 = false;        // a level-2 descriptor without a row
+};
+
+void classify_leaf_two_byte(std::uint8_t descriptor, ProcessorRecord& record, LeafTwoScan& scan) {
+    switch (classify_descriptor(descriptor)) {
+        case DescriptorClass::level1_code:
+            record.l1_code_kb = static_cast<std::uint8_t>(cache_descriptor_table.value_at(descriptor) & 0xFF);
+            break;
+        case DescriptorClass::level1_data:
+            record.l1_data_kb = static_cast<std::uint8_t>(cache_descriptor_table.value_at(descriptor) & 0xFF);
+            break;
+        case DescriptorClass::level2:
+            if (descriptor == 0x40) {
+                scan.saw_no_level2 = true;
+            } else if (scan.first_level2_size < 0) {
+                scan.first_level2_size = cache_descriptor_table.value_at(descriptor);
+            }
+            break;
+        case DescriptorClass::other:
+            if (names_untabled_level2_size(descriptor)) scan.saw_other_level2 = true;
+            break;
+    }
+}
+
+void scan_leaf_two(CpuidSource& source, ProcessorRecord& record) {
+    CpuidRegisters regs = source.query(2);
+    std::uint8_t repeat = static_cast<std::uint8_t>(regs.eax & 0xFFu);  // 0 wraps to 255: 256 scans
+    LeafTwoScan scan;
+    for (;;) {
+        // Every byte is classified, the count byte included; its usual value 1 is in no class.
+        for (std::uint32_t word : {regs.eax, regs.ebx, regs.ecx, regs.edx}) {
+            for (int byte = 0; byte < 4; ++byte) {
+                classify_leaf_two_byte(static_cast<std::uint8_t>((word >> (8 * byte)) & 0xFFu), record, scan);
+            }
+        }
+        --repeat;
+        if (repeat == 0) break;
+        regs = source.query(2);
+    }
+    if (scan.first_level2_size >= 0) {
+        record.l2_kb = static_cast<std::int16_t>(scan.first_level2_size);
+    } else if (scan.saw_no_level2 && !scan.saw_other_level2) {
+        record.l2_kb = 0;
+    }
+}
+
+void walk_extended_leaves(CpuidSource& source, ProcessorRecord& record) {
+    const std::uint32_t max_ext = source.query(0x80000000u).eax;
+    record.max_ext_level = static_cast<std::int8_t>(max_ext & 0xFFu);
+    if (max_ext < 0x80000001u) return;
+    const CpuidRegisters features = source.query(0x80000001u);
+    record.ext_features = features.edx;
+    record.ext_family = static_cast<std::int8_t>((features.eax >> 8) & 0xFu);
+    for (std::uint32_t part = 0; part < 3; ++part) {
+        const std::uint32_t leaf = 0x80000002u + part;
+        if (max_ext < leaf) return;
+        store_register_text(record.brand_string + 16 * part, source.query(leaf));
+    }
+    record.brand_string[48] = '\0';
+    if (max_ext < 0x80000005u) return;
+    const CpuidRegisters level1 = source.query(0x80000005u);
+    record.l1_data_kb = static_cast<std::uint8_t>(level1.ecx >> 24);
+    record.l1_code_kb = static_cast<std::uint8_t>(level1.edx >> 24);
+    if (max_ext < 0x80000006u) return;
+    const std::uint32_t level2 = source.query(0x80000006u).ecx >> 16;
+    // Duron model 3 reports 1 KB for its 64 KB level-2 cache.
+    record.l2_kb = static_cast<std::int16_t>(level2 == 1 ? 64 : level2);
+}
+
+}  // namespace
+
+int find_vendor_index(ProcessorRecord& record) {
+    for (int row = 0; row < k_vendor_rows; ++row) {
+        if (std::strcmp(record.vendor_id, vendor_table.key_at(row)) == 0) {
+            record.vendor_index = row;
+            break;
+        }
+    }
+    return 1;
+}
+
+int probe_processor(ProcessorRecord& record, std::int32_t& non_intel_flag, CpuidSource& source,
+                    const ClockMeasurement& measure_clock) {
+    if (source.has_cpuid() == 0) return 0;
+
+    // Work on a local record; the caller's gets it in one copy at the end.
+    std::memset(&record, 0, sizeof record);
+    ProcessorRecord local;
+    std::memset(&local, 0, sizeof local);
+    local.l2_kb = -1;
+
+    const CpuidRegisters leaf0 = source.query(0);
+    const std::uint32_t max_level = leaf0.eax;
+    local.max_level = static_cast<std::int8_t>(max_level & 0xFFu);
+    store_register_text(local.vendor_id, {leaf0.ebx, leaf0.edx, leaf0.ecx, 0});
+
+    if (max_level >= 1) {
+        const CpuidRegisters leaf1 = source.query(1);
+        local.signature = leaf1.eax;
+        local.features = leaf1.edx;
+        local.brand_index = static_cast<std::uint8_t>(leaf1.ebx & 0xFFu);
+        local.ebx_byte2 = static_cast<std::uint8_t>((leaf1.ebx >> 16) & 0xFFu);
+        local.stepping = static_cast<std::int8_t>(leaf1.eax & 0xFu);
+        local.model = static_cast<std::int8_t>((leaf1.eax >> 4) & 0xFu);
+        local.family = static_cast<std::int8_t>((leaf1.eax >> 8) & 0xFu);
+        local.type = static_cast<std::int8_t>((leaf1.eax >> 12) & 0x3u);
+
+        if (std::memcmp(local.vendor_id, k_genuine_intel, 12) == 0) {
+            if (max_level >= 2) scan_leaf_two(source, local);
+        } else {
+            non_intel_flag = 1;
+            walk_extended_leaves(source, local);
+        }
+    }
+
+    local.vendor_id[12] = '\0';
+    find_vendor_index(local);
+    std::snprintf(local.type_name, sizeof local.type_name, "%s", processor_type_names[local.type & 3]);
+    const bool has_time_stamp_counter = (local.features & (1u << 4)) != 0;  // before the merge below
+    local.speed_mhz = has_time_stamp_counter ? static_cast<float>(measure_clock()) : 0.0f;
+    local.features |= local.ext_features;
+    compose_processor_name(local);
+    std::memcpy(&record, &local, sizeof record);
+    return 1;
+}
+
+int probe_processor(ProcessorRecord& record) {
+    LiveCpuid live;
+    return probe_processor(record, non_intel, live, [] { return measure_clock_mhz(); });
+}
+
+}  // namespace corelens
