@@ -89,8 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
                    {{"C:\\Tools\\cpu.txt", k_create_new, false}}},
         SwitchCase{"NameSwitchWithoutName", k_windows, "/f:", "txt", "C:\\Tools",
                    {{"C:\\Tools\\.txt", k_create_new, false}}},
-        SwitchCase{"NameSwitchFollowedByBlank", k_windows, "/f: /c", "txt", "C:\\Tools",
-                   {{"C:\\Tools\\.txt", k_create_new, false}, {"C:\\Tools\\WS7.txt", k_create_always, false}}},
         SwitchCase{"HtmlAfterEverything", k_windows, "/f /c /h", "html", "C:\\Tools",
                    {{"C:\\Tools\\corelens_results.html", k_create_always, false},
                     {"C:\\Tools\\WS7.html", k_create_always, false}}},
@@ -112,8 +110,6 @@ INSTANTIATE_TEST_SUITE_P(
                     {"C:/cache/fonts\\WS7.txt", k_create_always, false}}},
         SwitchCase{"HomeDirectoryMeansHtml", k_windows, "/p:/home/user /f", "html", "/home/user",
                    {{"/home/user\\corelens_results.html", k_create_always, false}}},
-        SwitchCase{"SwitchGluedToAWord", k_windows, "x/fy", "txt", "C:\\Tools",
-                   {{"C:\\Tools\\corelens_results.txt", k_create_always, false}}},
         SwitchCase{"OverLongNameRefused", k_windows, "/f:" + k_long_name + " /c", "txt", "C:\\Tools",
                    {{"C:\\Tools\\" + k_long_name + ".txt", k_create_new, true},
                     {"C:\\Tools\\WS7.txt", k_create_always, false}}},
@@ -177,21 +173,6 @@ TEST(SwitchPlanLimits, OverLongComputerNameRefused) {
     ASSERT_EQ(2u, plan.files.size());
     EXPECT_EQ("", plan.files[0].refusal);
     EXPECT_EQ(std::string(k_refused_too_long), plan.files[1].refusal);
-}
-
-TEST(SwitchPlanLimits, ComputerNameReadOnlyForC) {
-    int reads = 0;
-    SwitchInputs inputs;
-    inputs.tail = "/f /h";
-    inputs.computer_name = [&reads] {
-        ++reads;
-        return std::string("WS7");
-    };
-    plan_batch(inputs);
-    EXPECT_EQ(0, reads);
-    inputs.tail = "/c";
-    plan_batch(inputs);
-    EXPECT_EQ(1, reads);
 }
 
 TEST(FindSwitch, FirstOccurrenceUnderEachRule) {
