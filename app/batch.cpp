@@ -20,6 +20,7 @@ std::vector<BatchFailure> run_batch_plan(const BatchPlan& plan, ResultFiles& fil
         std::string reason;
         if (!files.write(file.directory, file.name, file.mode, path, reason)) {
             if (path.empty()) path = planned_path(file, separator);
+            if (reason.empty()) reason = "not written";
             failures.push_back({path, reason});
         }
     }

@@ -13,8 +13,10 @@ namespace corelens {
 std::vector<BatchFailure> run_switches(const std::string& tail, const std::string& output_directory,
                                        SwitchSearch search, ResultFiles& files);
 
+#ifndef _WIN32
 // The POSIX program: start-up, then the report on standard output for an empty tail or
 // the switches otherwise. Returns the exit status.
 int run_posix(int argc, char** argv);
+#endif
 
 }  // namespace corelens
