@@ -23,7 +23,7 @@ inline double as_double(double value) {
 
 // trunc into 32 bits. Only reachable with absurd zooms (0, infinity, NaN) is the clamping,
 // which keeps the conversion defined.
-inline std::int64_t truncate_32(double value) {
+inline std::int32_t truncate_32(double value) {
     if (!(value > -2147483649.0)) {  // also catches NaN
         return value != value ? 0 : std::numeric_limits<std::int32_t>::min();
     }
@@ -31,11 +31,22 @@ inline std::int64_t truncate_32(double value) {
     return static_cast<std::int32_t>(value);
 }
 
-// The remainder taken into 0 to n - 1: the logo repeats in every direction.
-inline std::int64_t wrap(std::int64_t value, std::int64_t n) {
-    const std::int64_t rest = value % n;
-    return rest < 0 ? rest + n : rest;
+// (t + centre) taken into 0 to n - 1, with t the truncated offset and 0 <= centre < n: the
+// logo repeats in every direction. Reducing t first avoids a 64-bit division, a library call
+// on a 32-bit processor.
+inline std::int32_t wrap(std::int32_t t, std::int32_t centre, std::int32_t n) {
+    std::int64_t value = std::int64_t{t % n} + centre;  // -n < value < 2n
+    if (value < 0) {
+        value += n;
+    } else if (value >= n) {
+        value -= n;
+    }
+    return static_cast<std::int32_t>(value);
 }
+
+// Columns are mapped in chunks whose u-terms are worked out once per frame, not per pixel;
+// the chunk lives on the stack so the loop allocates nothing.
+constexpr std::int32_t k_chunk_columns = 128;
 
 }  // namespace
 
@@ -53,25 +64,34 @@ void render_frame(const std::uint8_t* source_bits, std::int32_t sw, std::int32_t
     const double s = std::sin(theta);
     const std::int32_t cw = w / 2;
     const std::int32_t ch = h / 2;
-    const std::int64_t csw = sw / 2;
-    const std::int64_t csh = sh / 2;
+    const std::int32_t csw = sw / 2;
+    const std::int32_t csh = sh / 2;
 
-    for (std::int32_t i = 0; i < h; ++i) {
-        const double v = as_double(static_cast<double>(i - ch) / zoom);
-        const double vs = as_double(v * s);
-        const double vc = as_double(v * c);
-        std::uint8_t* out = frame_bits + static_cast<std::ptrdiff_t>(i) * fs;
-        for (std::int32_t j = 0; j < w; ++j) {
-            const double u = as_double(static_cast<double>(j - cw) / zoom);
-            const double uc = as_double(u * c);
-            const double us = as_double(u * s);
-            const std::int64_t x = wrap(truncate_32(as_double(uc - vs)) + csw, sw);
-            const std::int64_t y = wrap(truncate_32(as_double(us + vc)) + csh, sh);
-            const std::uint8_t* in = source_bits + y * ss + 3 * x;
-            out[0] = in[0];
-            out[1] = in[1];
-            out[2] = in[2];
-            out += 3;
+    double uc[k_chunk_columns];
+    double us[k_chunk_columns];
+    for (std::int32_t first = 0; first < w; first += k_chunk_columns) {
+        const std::int32_t count = w - first < k_chunk_columns ? w - first : k_chunk_columns;
+        for (std::int32_t k = 0; k < count; ++k) {
+            const double u = as_double(static_cast<double>(first + k - cw) / zoom);
+            uc[k] = as_double(u * c);
+            us[k] = as_double(u * s);
+        }
+        for (std::int32_t i = 0; i < h; ++i) {
+            const double v = as_double(static_cast<double>(i - ch) / zoom);
+            const double vs = as_double(v * s);
+            const double vc = as_double(v * c);
+            std::uint8_t* out =
+                frame_bits + static_cast<std::ptrdiff_t>(i) * fs + std::ptrdiff_t{3} * first;
+            for (std::int32_t k = 0; k < count; ++k) {
+                const std::int32_t x = wrap(truncate_32(as_double(uc[k] - vs)), csw, sw);
+                const std::int32_t y = wrap(truncate_32(as_double(us[k] + vc)), csh, sh);
+                const std::uint8_t* in =
+                    source_bits + static_cast<std::ptrdiff_t>(y) * ss + std::ptrdiff_t{3} * x;
+                out[0] = in[0];
+                out[1] = in[1];
+                out[2] = in[2];
+                out += 3;
+            }
         }
     }
 }
