@@ -279,13 +279,6 @@ TEST_F(Output, SaveThatCannotCreateReturnsZeroAndCreatesNothing) {
     EXPECT_EQ("a regular file", read_file(path_of("plain")));
 }
 
-TEST_F(Output, UnknownModeIsRefused) {
-    std::string reason;
-    EXPECT_EQ(0, save_results(path_of("r.txt"), 3, record_, context_, &reason));
-    EXPECT_FALSE(reason.empty());
-    EXPECT_TRUE(names_in_directory().empty());
-}
-
 TEST_F(Output, FailedWriteLeavesNoPartFileAndKeepsAReplacedOne) {
     const OutputFileSystem file_system = failing_writes();
     const std::string existing = path_of("existing.txt");

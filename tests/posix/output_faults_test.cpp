@@ -168,18 +168,5 @@ TEST_F(OutputFaults, DanglingLinkCountsAsATakenName) {
     EXPECT_FALSE(fs::exists(path_of("nowhere"))) << "the link was followed";
 }
 
-TEST(OutputPlatform, ComputerNameIsTheHostNameUpToItsFirstDot) {
-    char host[256] = {};
-    ASSERT_EQ(0, gethostname(host, sizeof host - 1));
-    std::string expected(host);
-    expected = expected.substr(0, expected.find('.'));
-    EXPECT_EQ(platform::windows1252_from_utf8(expected), platform::computer_name());
-}
-
-TEST(OutputPlatform, ProgramPathIsThisExecutable) {
-    const std::string path = platform::program_path("fallback");
-    EXPECT_EQ(fs::canonical("/proc/self/exe").string(), path);
-}
-
 }  // namespace
 }  // namespace corelens
