@@ -475,10 +475,18 @@ TEST_F(LogoAnimationTest, DestroyingRightAfterCreationIsSafe) {
     const MemoryBitmap logo(this_module(), IDB_LOGO);
     const int threads = thread_count();
     for (int round = 0; round < 50; ++round) {
-        const LogoAnimation animation(frame_, &logo, fast_);
+        LogoAnimation animation(frame_, &logo, fast_);
         ASSERT_TRUE(animation.running()) << "round " << round;
+        if (round % 2 == 1) animation.target_shown();  // half of them get as far as drawing
     }
     EXPECT_EQ(threads, thread_count());
+}
+
+TEST_F(LogoAnimationTest, DrawsNothingBeforeTargetIsShown) {
+    const MemoryBitmap logo(this_module(), IDB_LOGO);
+    const LogoAnimation animation(frame_, &logo, fast_);
+    Sleep(50);  // several frame pauses: none of them may draw
+    EXPECT_EQ(0u, animation.frames_drawn());
 }
 
 TEST_F(LogoAnimationTest, DrawsFramesUntilDestroyed) {
@@ -486,7 +494,8 @@ TEST_F(LogoAnimationTest, DrawsFramesUntilDestroyed) {
     const int threads = thread_count();
     std::uint32_t drawn = 0;
     {
-        const LogoAnimation animation(frame_, &logo, fast_);
+        LogoAnimation animation(frame_, &logo, fast_);
+        animation.target_shown();
         EXPECT_EQ(threads + 1, thread_count()) << "the drawing thread is not counted";
         for (int round = 0; round < 500 && animation.frames_drawn() < 3; ++round) Sleep(10);
         drawn = animation.frames_drawn();

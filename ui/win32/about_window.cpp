@@ -85,6 +85,7 @@ void on_paint(HWND window) {
     text_out(dc, k_credits_x, k_link_y, k_contact_address);
 
     SetTextColor(dc, previous_colour);
+    if (about.logo_animation) about.logo_animation->target_shown();
     // font_selected, font and paint end in that order: font back, font deleted, EndPaint.
 }
 

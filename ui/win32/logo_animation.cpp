@@ -57,7 +57,11 @@ bool LogoAnimation::make_image(HDC screen, std::int32_t width, std::int32_t heig
 }
 
 void LogoAnimation::animation_thread() {
-    // The thread's own context of the target, kept for its whole life.
+    while (!target_shown_.load()) {
+        if (stop_requested_.load()) return;
+        Sleep(static_cast<DWORD>(frame_pause_ms_));
+    }
+    // The thread's own context of the target, kept for the rest of its life.
     WindowDc target_dc(target_);
     const std::int32_t w = target_rect_.right;
     const std::int32_t h = target_rect_.bottom;

@@ -26,6 +26,11 @@ public:
     LogoAnimation(LogoAnimation&&) = delete;
     LogoAnimation& operator=(LogoAnimation&&) = delete;
 
+    // The target is on screen: the thread may take its device context now. Taken earlier,
+    // while the window is still being shown, Wine can leave it with an empty visible region
+    // for good, and nothing would ever appear.
+    void target_shown() { target_shown_.store(true); }
+
     bool running() const { return thread_.joinable(); }
     std::uint32_t frames_drawn() const { return frames_drawn_.load(); }
 
@@ -46,6 +51,7 @@ private:
     std::int32_t angle_step_ = 0;
     std::int32_t frame_pause_ms_ = 0;
     std::atomic<bool> stop_requested_{false};
+    std::atomic<bool> target_shown_{false};
     std::atomic<std::uint32_t> frames_drawn_{0};
 
     // Released bottom-up: the thread first, then each selection, its context and its image,
