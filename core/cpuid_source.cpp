@@ -183,10 +183,10 @@ std::string format_dump(CpuidSource& source) {
     const std::uint32_t max_level = emit(0).eax;
     if (max_level >= 1) emit(1);
     if (max_level >= 2) {
-        // As many scans as the probe makes: the count byte, 0 meaning 256.
+        // As many scans as the count byte asks. A count of 0 (every non-Intel part) is
+        // printed once: a replay repeats the last answer, so the probe still sees 256.
         const std::uint32_t count = emit(2).eax & 0xFFu;
-        const std::uint32_t scans = count == 0 ? 256 : count;
-        for (std::uint32_t scan = 1; scan < scans; ++scan) emit(2);
+        for (std::uint32_t scan = 1; scan < count; ++scan) emit(2);
     }
 
     const std::uint32_t max_ext_level = emit(0x80000000u).eax;
