@@ -18,4 +18,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
+# Without a window manager (Xvfb) a managed window makes Wine wait two seconds on every hide.
+if [ ! -f "$WINEPREFIX/.corelens-unmanaged" ]; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.corelens-unmanaged"
+fi
 exec wine "$prog" "$@"
