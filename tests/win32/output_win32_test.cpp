@@ -292,9 +292,9 @@ struct SeenSaveDialog {
 void read_save_dialog(HWND dialog, SeenSaveDialog& seen) {
     ++seen.count;
     seen.title = window_text(dialog);
-    char spec[MAX_PATH] = {};  // the file-name box, whichever control holds it
-    SendMessageA(dialog, CDM_GETSPEC, sizeof spec, reinterpret_cast<LPARAM>(spec));
-    seen.file_name = spec;
+    char file_spec[MAX_PATH] = {};  // the file-name box, whichever control holds it
+    SendMessageA(dialog, CDM_GETSPEC, sizeof file_spec, reinterpret_cast<LPARAM>(file_spec));
+    seen.file_name = file_spec;
     const HWND filters = GetDlgItem(dialog, cmb1);
     const int count = static_cast<int>(SendMessageA(filters, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {

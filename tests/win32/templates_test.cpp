@@ -183,23 +183,23 @@ bool is_extended_template(int template_id)
     return words[0] == 1 && words[1] == 0xFFFF;
 }
 
-void check_dialog(const DialogSpec& spec)
+void check_dialog(const DialogSpec& wanted)
 {
-    ASSERT_TRUE(FindResourceA(nullptr, MAKEINTRESOURCEA(spec.template_id), MAKEINTRESOURCEA(5)))
-        << "no dialog template " << spec.template_id;
-    EXPECT_EQ(spec.extended, is_extended_template(spec.template_id));
+    ASSERT_TRUE(FindResourceA(nullptr, MAKEINTRESOURCEA(wanted.template_id), MAKEINTRESOURCEA(5)))
+        << "no dialog template " << wanted.template_id;
+    EXPECT_EQ(wanted.extended, is_extended_template(wanted.template_id));
 
-    DialogWindow dialog = create_dialog(spec.template_id);
+    DialogWindow dialog = create_dialog(wanted.template_id);
     ASSERT_TRUE(dialog) << "CreateDialogParamA failed, error " << GetLastError();
     HWND window = dialog.get();
 
     // The system adds clip-siblings to top-level windows and the 3-D look to dialogs.
     const DWORD style = static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE));
-    EXPECT_EQ(hex(spec.style), hex(style & ~(WS_CLIPSIBLINGS | DS_3DLOOK)));
-    EXPECT_EQ((spec.style & WS_VISIBLE) != 0, IsWindowVisible(window) != 0);
-    EXPECT_EQ(spec.caption, window_text(window));
+    EXPECT_EQ(hex(wanted.style), hex(style & ~(WS_CLIPSIBLINGS | DS_3DLOOK)));
+    EXPECT_EQ((wanted.style & WS_VISIBLE) != 0, IsWindowVisible(window) != 0);
+    EXPECT_EQ(wanted.caption, window_text(window));
 
-    RECT client_expected{0, 0, spec.width, spec.height};
+    RECT client_expected{0, 0, wanted.width, wanted.height};
     MapDialogRect(window, &client_expected);
     RECT client{};
     GetClientRect(window, &client);
@@ -219,10 +219,10 @@ void check_dialog(const DialogSpec& spec)
     std::vector<HWND> children;
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         children.push_back(child);
-    ASSERT_EQ(spec.controls.size(), children.size());
+    ASSERT_EQ(wanted.controls.size(), children.size());
 
     for (size_t i = 0; i < children.size(); ++i) {
-        const ControlRow& row = spec.controls[i];
+        const ControlRow& row = wanted.controls[i];
         HWND child = children[i];
         SCOPED_TRACE("control " + std::to_string(i) + ", id " + std::to_string(row.id) + " \"" +
                      row.text + "\"");
