@@ -27,6 +27,17 @@ test: setup
 	ctest --preset native -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j $(JOBS)
 	$(XVFB) ctest --preset win32
+	$(MAKE) fuzz-smoke
+
+# Fuzzing with clang and libFuzzer in build/fuzz: each target FUZZ_SECONDS long, in turn.
+FUZZ_SECONDS ?= 300
+.PHONY: fuzz fuzz-smoke
+
+fuzz:
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run.sh
+
+fuzz-smoke:
+	FUZZ_SECONDS=30 bash fuzz/run.sh
 
 bench: native
 	@for b in build/native/bench/bench_*; do echo "== $$b"; $$b; done
