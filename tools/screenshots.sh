@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots: the main window and the features window of corelens.exe,
+# Takes the README's screenshots: the main, features and about windows of corelens.exe,
 # run under Wine in a fresh Xvfb, each cropped to its window.
 # Usage: tools/screenshots.sh [WIN32_BUILD_DIR]   (default: build/win32)
-# Writes docs/screenshots/main-window.png and docs/screenshots/features-window.png.
+# Writes docs/screenshots/{main,features,about}-window.png.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/win32}
@@ -59,7 +59,15 @@ import -window "$features" "$out/features-window.png"
 xdotool key --clearmodifiers Escape
 sleep 0.5
 xdotool windowfocus "$main" 2>/dev/null || true
+xdotool key --clearmodifiers alt+a
+about=$(wait_for_window "About")
+sleep 2  # a few frames of the logo
+import -window "$about" "$out/about-window.png"
+
+xdotool key --clearmodifiers Escape
+sleep 0.5
+xdotool windowfocus "$main" 2>/dev/null || true
 xdotool key --clearmodifiers Escape
 wait "$pid" || true
 trap - EXIT
-echo "wrote $out/main-window.png and $out/features-window.png"
+echo "wrote $out/main-window.png, $out/features-window.png and $out/about-window.png"
