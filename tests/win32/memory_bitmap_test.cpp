@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-
 #include "resources/resource.h"
 #include "ui/win32/handles.h"
 #include "ui/win32/memory_bitmap.h"
@@ -17,84 +15,48 @@ constexpr COLORREF k_untouched = RGB(1, 2, 3);
 // A 24-bit memory image filled with k_untouched.
 struct Canvas {
     MemoryDc dc{nullptr};
-    Bitmap image;
-    SelectedObject selected;
+    Bitmap image{CreateCompatibleBitmap(WindowDc(nullptr).get(), 60, 40)};
+    SelectedObject selected{dc.get(), image.get()};
 
-    Canvas(int width, int height) {
-        image.reset(CreateCompatibleBitmap(WindowDc(nullptr).get(), width, height));
-        selected = SelectedObject(dc.get(), image.get());
-        RECT all{0, 0, width, height};
-        Brush fill(CreateSolidBrush(k_untouched));
-        FillRect(dc.get(), &all, fill.get());
+    Canvas() {
+        RECT all{0, 0, 60, 40};
+        FillRect(dc.get(), &all, Brush(CreateSolidBrush(k_untouched)).get());
     }
-    COLORREF at(int x, int y) const { return GetPixel(dc.get(), x, y); }
 };
 
-HINSTANCE this_module() {
-    return GetModuleHandleA(nullptr);
-}
-
 TEST(MemoryBitmap, MissingResourceIsEmptyAndDrawsNothing) {
-    MemoryBitmap missing(this_module(), 9999);
-    EXPECT_EQ(nullptr, missing.bitmap_handle());
-    EXPECT_EQ(0, missing.width());
-    EXPECT_EQ(0, missing.height());
-    Canvas canvas(8, 8);
+    MemoryBitmap missing(GetModuleHandleA(nullptr), 9999);
+    EXPECT_TRUE(missing.bitmap_handle() == nullptr && missing.width() == 0 && missing.height() == 0);
+    Canvas canvas;
     EXPECT_FALSE(missing.draw(canvas.dc.get(), 0, 0));
     EXPECT_FALSE(missing.draw_part(canvas.dc.get(), 0, 0, 0, 0, 4, 4));
-    EXPECT_EQ(k_untouched, canvas.at(0, 0));
-    missing.release();  // harmless without a bitmap
+    EXPECT_EQ(k_untouched, GetPixel(canvas.dc.get(), 0, 0));
 }
 
-// The whole logo lands in exactly the top-left 48 x 20 pixels: compared with a copy of
-// the resource loaded on its own.
-TEST(MemoryBitmap, DrawFillsExactlyTheLogosPixels) {
-    const MemoryBitmap logo(this_module(), IDB_LOGO);
-    ASSERT_EQ(48, logo.width());
-    ASSERT_EQ(20, logo.height());
-    Canvas canvas(60, 30);
-    ASSERT_TRUE(logo.draw(canvas.dc.get(), 0, 0));
-
-    MemoryDc fresh_dc(nullptr);
-    Bitmap fresh(LoadBitmapA(this_module(), MAKEINTRESOURCEA(IDB_LOGO)));
-    SelectedObject selected(fresh_dc.get(), fresh.get());
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 60; ++x) {
-            const COLORREF want = x < 48 && y < 20 ? GetPixel(fresh_dc.get(), x, y) : k_untouched;
-            ASSERT_EQ(want, canvas.at(x, y)) << "pixel (" << x << ", " << y << ")";
-        }
-    }
-}
-
-// Only the right and bottom edges cut: a piece reaching exactly to the edge is drawn
-// whole, one pixel more is cut back by one.
-TEST(MemoryBitmap, DrawPartCutsAtRightAndBottomEdges) {
-    const MemoryBitmap logo(this_module(), IDB_LOGO);
-    Canvas reference(48, 20);
-    ASSERT_TRUE(logo.draw(reference.dc.get(), 0, 0));
-    struct Case {
-        const char* name;
-        int source_x, source_y, width, height, drawn_width, drawn_height;
-    };
-    const Case cases[] = {
-        {"exactly to the right edge", 40, 2, 8, 5, 8, 5},
-        {"one past the right edge", 40, 2, 9, 5, 8, 5},
-        {"exactly to the bottom edge", 3, 15, 6, 5, 6, 5},
-        {"one past the bottom edge", 3, 15, 6, 6, 6, 5},
+// Drawn at (5, 7) and compared with the resource loaded on its own: only the right and bottom
+// edges cut, a piece reaching exactly to the edge is drawn whole, one pixel more is cut back.
+TEST(MemoryBitmap, DrawsWholeOrCutAtRightAndBottomEdges) {
+    const MemoryBitmap logo(GetModuleHandleA(nullptr), IDB_LOGO);
+    ASSERT_TRUE(logo.width() == 48 && logo.height() == 20) << logo.width() << "x" << logo.height();
+    MemoryDc fresh(nullptr);
+    Bitmap fresh_image(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO)));
+    SelectedObject selected(fresh.get(), fresh_image.get());
+    const struct { const char* name; int source_x, source_y, width, height, drawn_width, drawn_height; } cases[] = {
+        {"whole, by draw", 0, 0, 0, 0, 48, 20},
+        {"exactly to the right edge", 40, 2, 8, 5, 8, 5},   {"one past the right edge", 40, 2, 9, 5, 8, 5},
+        {"exactly to the bottom edge", 3, 15, 6, 5, 6, 5},  {"one past the bottom edge", 3, 15, 6, 6, 6, 5},
         {"far past both edges", 44, 18, 30, 10, 4, 2},
     };
-    for (const Case& c : cases) {
-        Canvas canvas(40, 40);
-        ASSERT_TRUE(
-            logo.draw_part(canvas.dc.get(), 5, 7, c.source_x, c.source_y, c.width, c.height));
+    for (const auto& c : cases) {
+        Canvas canvas;
+        ASSERT_TRUE(c.width == 0 ? logo.draw(canvas.dc.get(), 5, 7)
+                                 : logo.draw_part(canvas.dc.get(), 5, 7, c.source_x, c.source_y, c.width, c.height));
         for (int y = 0; y < 40; ++y) {
-            for (int x = 0; x < 40; ++x) {
-                const int dx = x - 5;
-                const int dy = y - 7;
-                const bool drawn = dx >= 0 && dy >= 0 && dx < c.drawn_width && dy < c.drawn_height;
+            for (int x = 0; x < 60; ++x) {
+                const bool drawn = x >= 5 && y >= 7 && x - 5 < c.drawn_width && y - 7 < c.drawn_height;
                 const COLORREF want =
-                    drawn ? reference.at(c.source_x + dx, c.source_y + dy) : k_untouched;
-                ASSERT_EQ(want, canvas.at(x, y)) << c.name << ": pixel (" << x << ", " << y << ")";
+                    drawn ? GetPixel(fresh.get(), c.source_x + x - 5, c.source_y + y - 7) : k_untouched;
+                ASSERT_EQ(want, GetPixel(canvas.dc.get(), x, y)) << c.name << ": pixel (" << x << ", " << y << ")";
             }
         }
     }
