@@ -3,6 +3,8 @@
 // that drives a modal dialog from its WM_INITDIALOG.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <cstring>
 #include <functional>
 #include <string>
@@ -10,6 +12,7 @@
 
 #include "core/processor_record.h"
 #include "tables/reference_tables.h"
+#include "ui/layout.h"
 
 namespace corelens::testing {
 
@@ -46,13 +49,10 @@ inline std::string text_of(HWND window) {
     return text;
 }
 
-inline std::string class_of(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+// "text", with " [grey]" when the control is disabled.
+inline std::string field_state(HWND control) {
+    return text_of(control) + (IsWindowEnabled(control) ? "" : " [grey]");
 }
-
-inline LONG style_of(HWND window) { return GetWindowLongA(window, GWL_STYLE); }
 
 inline void pump_messages() {
     MSG message;
@@ -121,6 +121,41 @@ private:
     static inline std::function<void(HWND)> on_init_;
     HHOOK hook_ = nullptr;
 };
+
+// Posts what a user does to end a dialog: "enter", "escape", "close box" or "ok".
+inline void post_ending(HWND dialog, const std::string& way) {
+    if (way == "enter") PostMessageA(dialog, WM_KEYDOWN, VK_RETURN, 0);
+    if (way == "escape") PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+    if (way == "close box") PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (way == "ok") PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+}
+
+// The list view's column-click notification, as the control sends it to its dialog.
+inline void notify_column_click(HWND dialog, int list_id, int column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = GetDlgItem(dialog, list_id);
+    click.hdr.idFrom = static_cast<UINT_PTR>(list_id);
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageA(dialog, WM_NOTIFY, static_cast<WPARAM>(list_id), reinterpret_cast<LPARAM>(&click));
+}
+
+// "x,y" of the window's top-left corner and of the corner that centres it on the screen.
+inline std::string origin_of(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    return std::to_string(frame.left) + "," + std::to_string(frame.top);
+}
+inline std::string centred_origin_of(HWND window) {
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    HDC screen = GetDC(nullptr);
+    const Position p = centred_origin(GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES),
+                                      frame.right - frame.left, frame.bottom - frame.top);
+    ReleaseDC(nullptr, screen);
+    return std::to_string(p.x) + "," + std::to_string(p.y);
+}
 
 // True under Wine, where some counters are not kept.
 inline bool running_under_wine() {

@@ -1,20 +1,18 @@
-// The features window in-process: fields, the flag list, sorting by notification and by
-// real header clicks, the help message, painting and the ways it ends.
+// The features window in-process: what initialisation writes, the flag list and its sorting
+// by notification and by real header clicks, the help message, painting and the ways it ends.
+// The template's controls are checked by templates_test.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <map>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "resources/resource.h"
 #include "tests/win32/dialog_helpers.h"
 #include "ui/feature_list.h"
-#include "ui/field_texts.h"
-#include "ui/layout.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/features_window.h"
 #include "ui/win32/main_window.h"
@@ -23,10 +21,7 @@
 namespace corelens {
 namespace {
 
-using testing::class_of;
-using testing::DialogDriver;
-using testing::PixelReader;
-using testing::style_of;
+using testing::field_state;
 using testing::text_of;
 
 class FeaturesWindow : public ::testing::Test {
@@ -45,7 +40,6 @@ protected:
         window_ = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_FEATURES), main_, features_dialog_proc, 0);
         ASSERT_NE(window_, nullptr) << "error " << GetLastError();
         list_ = GetDlgItem(window_, IDC_FEAT_LIST);
-        ASSERT_NE(list_, nullptr);
     }
     void close() {
         user_prompts() = UserPrompts{};
@@ -57,7 +51,6 @@ protected:
     }
 
     HWND item(int id) const { return GetDlgItem(window_, id); }
-
     int row_count() const { return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
     std::string cell(int row, int column) const {
@@ -70,38 +63,16 @@ protected:
         return text;
     }
 
-    std::vector<std::string> column_texts(int column) const {
-        std::vector<std::string> texts;
-        for (int row = 0; row < row_count(); ++row) texts.push_back(cell(row, column));
-        return texts;
-    }
-
-    std::vector<std::int32_t> row_positions() const {
-        std::vector<std::int32_t> positions;
-        for (int row = 0; row < row_count(); ++row) {
-            LVITEMA item{};
-            item.mask = LVIF_PARAM;
-            item.iItem = row;
-            SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-            positions.push_back(static_cast<std::int32_t>(item.lParam));
-        }
-        return positions;
-    }
-
-    void notify_column_click(int column) {
-        NMLISTVIEW click{};
-        click.hdr.hwndFrom = list_;
-        click.hdr.idFrom = IDC_FEAT_LIST;
-        click.hdr.code = LVN_COLUMNCLICK;
-        click.iItem = -1;
-        click.iSubItem = column;
-        SendMessageA(window_, WM_NOTIFY, IDC_FEAT_LIST, reinterpret_cast<LPARAM>(&click));
+    // One column's cells, blank-separated.
+    std::string column_text(int column) const {
+        std::string text;
+        for (int row = 0; row < row_count(); ++row) text += cell(row, column) + " ";
+        return text;
     }
 
     // A mouse click on the column's header, as the user makes it.
     void click_header(int column) {
         const HWND header = reinterpret_cast<HWND>(SendMessageA(list_, LVM_GETHEADER, 0, 0));
-        ASSERT_NE(header, nullptr);
         RECT area{};
         SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&area));
         const LPARAM at = MAKELPARAM((area.left + area.right) / 2, (area.top + area.bottom) / 2);
@@ -114,253 +85,161 @@ protected:
     HWND list_ = nullptr;
 };
 
-TEST_F(FeaturesWindow, LabelsAndHeadingsHidden) {
-    struct Label {
-        int id;
-        const char* text;
-        bool heading;
+TEST_F(FeaturesWindow, FieldsAndRowsPerRecord) {
+    struct Case {
+        const char* what;
+        int l1_data, l2;
+        std::uint32_t ext_features;
+        std::vector<std::string> fields;  // MMX, 3DNow, SIMD, L1 data, L1 code, L2
+        int rows;
+        const char* last_row;  // its four cells
     };
-    const Label labels[] = {
-        {1024, "L2 (unif.):", false},
-        {1018, "L1 Data:", false},
-        {1019, "L1 Instr.:", false},
-        {1010, "MMX:", false},
-        {1011, "3DNow:", false},
-        {1022, "SIMD (ISSE):", false},
-        {1027, "Cache information:", true},
-        {1028, "Instruction set extensions:", true},
-        {1026, "Processor Flags (almost complete list):", true},
+    const char* unknown = "(unable to detect) [grey]";
+    const Case cases[] = {
+        {"extended word", 64, 512, 3u << 30, {"yes", "yes", "no", "64 KB", "64 KB", "512 KB"}, 25,
+         "3DNow AMD 3DNow e31 yes"},
+        {"no extended word", 0, -1, 0, {"yes", "no", "no", unknown, "64 KB", unknown}, 23,
+         "IA-64 IA-64 instructions 30 no"},
+        {"no level 2", 64, 0, 0, {"yes", "no", "no", "64 KB", "64 KB", "none"}, 23,
+         "IA-64 IA-64 instructions 30 no"},
     };
-    for (const Label& label : labels) {
-        const HWND control = item(label.id);
-        ASSERT_NE(control, nullptr) << label.id;
-        EXPECT_STRCASEEQ(class_of(control).c_str(), "Static") << label.id;
-        EXPECT_EQ(text_of(control), label.text) << label.id;
-        EXPECT_EQ(style_of(control) & WS_VISIBLE, 0) << label.id;
-        EXPECT_EQ((style_of(control) & 0x0B) == 0, label.heading) << label.id;
+    for (const Case& c : cases) {
+        close();
+        ProcessorRecord record = testing::sample_record();
+        record.l1_data_kb = static_cast<std::uint8_t>(c.l1_data);
+        record.l2_kb = static_cast<std::int16_t>(c.l2);
+        record.ext_features = c.ext_features;
+        record.features = 0x0183F9FF | c.ext_features;
+        open(record);
+        std::vector<std::string> fields;
+        for (int id : {IDC_FEAT_MMX, IDC_FEAT_3DNOW, IDC_FEAT_SIMD, IDC_FEAT_L1_DATA, IDC_FEAT_L1_CODE, IDC_FEAT_L2})
+            fields.push_back(field_state(item(id)));
+        EXPECT_EQ(fields, c.fields) << c.what;
+        ASSERT_EQ(row_count(), c.rows) << c.what;
+        const int last = c.rows - 1;
+        EXPECT_EQ(cell(last, 0) + " " + cell(last, 1) + " " + cell(last, 2) + " " + cell(last, 3), c.last_row)
+            << c.what;
     }
-}
-
-TEST_F(FeaturesWindow, FieldsAndButtons) {
-    for (const FieldText& field : features_field_texts(processor_record)) {
-        const HWND control = item(field.id);
-        ASSERT_NE(control, nullptr) << field.id;
-        EXPECT_EQ(text_of(control), field.text) << field.id;
-        EXPECT_TRUE(IsWindowEnabled(control)) << field.id;
-        EXPECT_EQ(style_of(control) & (WS_VISIBLE | SS_SUNKEN), WS_VISIBLE | SS_SUNKEN) << field.id;
-    }
-    EXPECT_EQ(text_of(item(IDC_FEAT_L2)), "512 KB");
-    EXPECT_EQ(text_of(item(IDC_FEAT_3DNOW)), "yes");
-    EXPECT_EQ(text_of(item(IDOK)), "OK");
-    EXPECT_EQ(style_of(item(IDOK)) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-    EXPECT_EQ(text_of(item(IDC_FEAT_CACHE_HELP)), "&?");
-    EXPECT_NE(style_of(item(IDC_FEAT_CACHE_HELP)) & WS_TABSTOP, 0);
     EXPECT_EQ(text_of(window_), "CPU Features");
     EXPECT_EQ(GetFocus(), item(IDOK)) << "initialisation leaves the focus on the first tab stop";
 }
 
-TEST_F(FeaturesWindow, GreysUnknownCaches) {
-    close();
-    ProcessorRecord record = testing::sample_record();
-    record.l1_data_kb = 0;
-    record.l2_kb = -1;
-    open(record);
-    EXPECT_FALSE(IsWindowEnabled(item(IDC_FEAT_L1_DATA)));
-    EXPECT_EQ(text_of(item(IDC_FEAT_L1_DATA)), "(unable to detect)");
-    EXPECT_FALSE(IsWindowEnabled(item(IDC_FEAT_L2)));
-    EXPECT_EQ(text_of(item(IDC_FEAT_L2)), "(unable to detect)");
-    EXPECT_TRUE(IsWindowEnabled(item(IDC_FEAT_L1_CODE)));
-
-    close();
-    record.l2_kb = 0;
-    open(record);
-    EXPECT_TRUE(IsWindowEnabled(item(IDC_FEAT_L2)));
-    EXPECT_EQ(text_of(item(IDC_FEAT_L2)), "none");
-}
-
-TEST_F(FeaturesWindow, ListViewColumns) {
-    EXPECT_STRCASEEQ(class_of(list_).c_str(), "SysListView32");
-    const LONG style = style_of(list_);
-    EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
-    EXPECT_NE(style & LVS_SINGLESEL, 0);
-    EXPECT_EQ(style & (LVS_SORTASCENDING | LVS_SORTDESCENDING), 0);
+TEST_F(FeaturesWindow, ColumnsAndRowsInPositionOrder) {
+    std::string headers;
     for (int index = 0; index < 4; ++index) {
         char header[64] = {};
         LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = header;
         column.cchTextMax = sizeof header;
-        ASSERT_TRUE(SendMessageA(list_, LVM_GETCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)))
-            << "column " << index;
-        EXPECT_STREQ(header, feature_columns[index].header) << "column " << index;
-        EXPECT_EQ(column.cx, feature_columns[index].width) << "column " << index;
-        EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT) << "column " << index;
+        SendMessageA(list_, LVM_GETCOLUMNA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+        headers += std::string(header) + " " + std::to_string(column.cx) + " ";
     }
-}
-
-TEST_F(FeaturesWindow, RowsInPositionOrder) {
-    const std::vector<FeatureRow> rows = feature_rows(processor_record);
-    ASSERT_EQ(row_count(), 25);
-    ASSERT_EQ(rows.size(), 25u);
-    for (int row = 0; row < row_count(); ++row) {
-        EXPECT_EQ(cell(row, 0), rows[row].short_name) << "row " << row;
-        EXPECT_EQ(cell(row, 1), rows[row].long_name) << "row " << row;
-        EXPECT_EQ(cell(row, 2), rows[row].position_text) << "row " << row;
-        EXPECT_EQ(cell(row, 3), rows[row].enabled_text) << "row " << row;
-        EXPECT_EQ(row_positions()[row], rows[row].row_position) << "row " << row;
-    }
-    EXPECT_EQ(cell(23, 2), "e30");
-    EXPECT_EQ(cell(24, 0), "3DNow");
+    EXPECT_EQ(headers, "Feature 60 Name 200 Pos 32 Enabled 56 ");
+    EXPECT_EQ(column_text(2), "0 1 2 3 4 5 6 7 8 9 11 12 13 14 15 16 17 18 23 24 25 26 30 e30 e31 ");
+    EXPECT_EQ(cell(0, 0) + " " + cell(0, 1) + " " + cell(0, 3), "FPU Floating Point Unit yes");
     EXPECT_EQ(cell(22, 3), "yes") << "IA-64 reads yes through the merged word";
 }
 
-TEST_F(FeaturesWindow, NoExtendedRowsWithoutExtendedWord) {
-    close();
-    ProcessorRecord record = testing::sample_record();
-    record.ext_features = 0;
-    record.features = 0x0183F9FF;
-    open(record);
-    EXPECT_EQ(row_count(), 23);
-    EXPECT_EQ(cell(22, 2), "30");
-    EXPECT_EQ(text_of(item(IDC_FEAT_3DNOW)), "no");
-}
+// Each row starts from a fresh window and the initial flags; k_reopen closes and reopens
+// the window between clicks, k_header makes the next click a real one on the header.
+constexpr int k_reopen = -1;
+constexpr int k_header = 10;
 
-TEST_F(FeaturesWindow, ColumnClickNotificationsSort) {
-    sort_flags = k_initial_sort_flags;
-    const std::vector<std::int32_t> initial = row_positions();
-
-    notify_column_click(0);
-    std::vector<std::string> names = column_texts(0);
-    ASSERT_GE(names.size(), 3u);
-    EXPECT_EQ(names[0], "3DNow");
-    EXPECT_EQ(names[1], "3DNow+");
-    EXPECT_EQ(names[2], "APIC");
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
-
-    notify_column_click(0);
-    names = column_texts(0);
-    EXPECT_TRUE(std::is_sorted(names.rbegin(), names.rend())) << names.front() << " .. " << names.back();
-
-    notify_column_click(1);
-    notify_column_click(0);
-    names = column_texts(0);
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << "a new column starts ascending";
-
-    notify_column_click(3);
-    const std::vector<std::string> enabled = column_texts(3);
-    EXPECT_TRUE(std::is_sorted(enabled.rbegin(), enabled.rend())) << "yes rows first";
-    EXPECT_EQ(enabled.front(), "yes");
-    notify_column_click(3);
-    EXPECT_EQ(column_texts(3).front(), "no");
-
-    notify_column_click(2);
-    EXPECT_EQ(row_positions(), initial) << "Pos after other columns: ascending";
-    notify_column_click(2);
-    const std::vector<std::int32_t> descending = row_positions();
-    EXPECT_TRUE(std::equal(descending.begin(), descending.end(), initial.rbegin()));
-    EXPECT_EQ(cell(0, 2), "e31");
-    EXPECT_EQ(cell(row_count() - 1, 2), "0");
-}
-
-TEST_F(FeaturesWindow, FirstPositionClickInFreshRunIsDescending) {
-    sort_flags = k_initial_sort_flags;
-    notify_column_click(2);
-    EXPECT_EQ(cell(0, 2), "e31");
-    EXPECT_EQ(sort_flags, (SortFlags{1, 1, 1, 1}));
-}
-
-TEST_F(FeaturesWindow, HeaderClicksSortLikeNotifications) {
-    sort_flags = k_initial_sort_flags;
-    click_header(1);
-    std::vector<std::string> long_names = column_texts(1);
-    EXPECT_EQ(sort_flags, (SortFlags{1, 0, 1, 1}));
-    EXPECT_TRUE(std::is_sorted(long_names.begin(), long_names.end()))
-        << long_names.front() << " .. " << long_names.back();
-    click_header(1);
-    long_names = column_texts(1);
-    EXPECT_TRUE(std::is_sorted(long_names.rbegin(), long_names.rend()));
-}
-
-TEST_F(FeaturesWindow, SortFlagsSurviveReopening) {
-    sort_flags = k_initial_sort_flags;
-    notify_column_click(0);  // ascending by short name
-    close();
-    open(testing::sample_record());
-    EXPECT_EQ(cell(0, 2), "0") << "a reopened window starts in position order";
-    notify_column_click(0);  // continues: descending
-    std::vector<std::string> names = column_texts(0);
-    EXPECT_TRUE(std::is_sorted(names.rbegin(), names.rend())) << names.front();
+TEST_F(FeaturesWindow, ClicksSort) {
+    struct Case {
+        const char* what;
+        std::vector<int> clicks;
+        int column;          // the column read afterwards
+        const char* first;   // its first cells
+        const char* last;    // its last cell
+    };
+    const Case cases[] = {
+        {"feature first, byte order", {0}, 0, "3DNow 3DNow+ APIC ", "VME"},
+        {"feature second", {0, 0}, 0, "VME TSC SSE-2 SSE ", "3DNow"},
+        {"feature after name", {0, 1, 0}, 0, "3DNow 3DNow+ APIC ", "VME"},
+        {"enabled first", {3}, 3, "yes yes ", "no"},
+        {"enabled second", {3, 3}, 3, "no no ", "yes"},
+        {"pos first is descending", {2}, 2, "e31 e30 30 ", "0"},
+        {"pos after feature", {0, 2}, 2, "0 1 2 ", "e31"},
+        {"name by header", {k_header + 1}, 1, "36-Bit Page Size Extension AMD 3DNow ", "Virtual Mode Extension"},
+        {"name twice by header", {k_header + 1, k_header + 1}, 1, "Virtual Mode Extension ",
+         "36-Bit Page Size Extension"},
+        {"reopened: position order", {0, k_reopen}, 2, "0 1 2 ", "e31"},
+        {"reopened: flags go on", {0, k_reopen, 0}, 0, "VME TSC ", "3DNow"},
+    };
+    for (const Case& c : cases) {
+        close();
+        open(testing::sample_record());
+        sort_flags = k_initial_sort_flags;
+        for (int click : c.clicks) {
+            if (click == k_reopen) {
+                close();
+                open(testing::sample_record());
+            } else if (click >= k_header) {
+                click_header(click - k_header);
+            } else {
+                testing::notify_column_click(window_, IDC_FEAT_LIST, click);
+            }
+        }
+        const std::string order = column_text(c.column);
+        EXPECT_EQ(order.substr(0, std::strlen(c.first)), c.first) << c.what << ": " << order;
+        EXPECT_EQ(cell(row_count() - 1, c.column), c.last) << c.what << ": " << order;
+    }
 }
 
 TEST_F(FeaturesWindow, CacheHelpMessage) {
     std::vector<std::string> seen;
-    UINT type = 0;
-    user_prompts().message_box = [&](HWND owner, const char* text, const char* caption, UINT box_type) {
-        EXPECT_EQ(owner, window_);
-        seen = {text, caption};
-        type = box_type;
+    user_prompts().message_box = [&](HWND owner, const char* text, const char* caption, UINT type) {
+        seen = {text, caption, std::to_string(type), owner == window_ ? "owned" : "not owned"};
         return IDOK;
     };
     SendMessageA(window_, WM_COMMAND, IDC_FEAT_CACHE_HELP, 0);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0],
-              "If the detection fails, this can have a\nwhole bunch of reasons. If you got an older\n"
-              "CPU, it may not support reading its cache\ninformation. If you got a CPU not manufactured\n"
-              "by AMD or INTEL, the vendor may not use the\nsame method to get the cache information!");
-    EXPECT_EQ(seen[1], "Information about the cache");
-    EXPECT_EQ(type, static_cast<UINT>(MB_ICONINFORMATION));
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "If the detection fails, this can have a\nwhole bunch of reasons. If you got an older\n"
+                        "CPU, it may not support reading its cache\ninformation. If you got a CPU not manufactured\n"
+                        "by AMD or INTEL, the vendor may not use the\nsame method to get the cache information!",
+                        "Information about the cache", std::to_string(MB_ICONINFORMATION), "owned"}));
 }
 
-TEST_F(FeaturesWindow, PaintsSameTilesAndNavyHeadings) {
+TEST_F(FeaturesWindow, PaintsTilesAndHiddenLabelsNavyHeadings) {
     ShowWindow(window_, SW_SHOW);
     UpdateWindow(window_);
-    PixelReader pixels(window_);
+    testing::PixelReader pixels(window_);
     // Left of the frames and below the OK button only the background shows.
     RECT client{};
     GetClientRect(window_, &client);
-    const POINT points[] = {{1, 1}, {1, client.bottom / 2}, {1, client.bottom - 2}, {client.right - 2, client.bottom - 2}};
-    for (const POINT& point : points) {
+    for (const POINT& point : {POINT{1, 1}, POINT{1, client.bottom - 2}, POINT{client.right - 2, client.bottom - 2}}) {
         EXPECT_EQ(pixels.at(point.x, point.y), GetPixel(background_dc(), point.x, point.y))
             << "at " << point.x << "," << point.y;
     }
-    const std::map<int, COLORREF> colours{
-        {1027, RGB(0, 0, 128)}, {1028, RGB(0, 0, 128)}, {1026, RGB(0, 0, 128)},
-        {1024, RGB(0, 0, 0)},   {1010, RGB(0, 0, 0)},   {1022, RGB(0, 0, 0)},
-    };
-    for (const auto& [id, colour] : colours) {
-        const RECT area = testing::client_rect_of(window_, item(id));
-        EXPECT_TRUE(pixels.any(area, colour)) << "label " << id << " lacks colour " << std::hex << colour;
-        EXPECT_FALSE(IsWindowVisible(item(id))) << id;
+    const struct {
+        int id;
+        COLORREF colour;
+    } labels[] = {{IDC_FEAT_CACHE_HEADING, RGB(0, 0, 128)}, {IDC_FEAT_EXT_HEADING, RGB(0, 0, 128)},
+                  {IDC_FEAT_FLAGS_HEADING, RGB(0, 0, 128)}, {IDC_FEAT_L2_LABEL, RGB(0, 0, 0)},
+                  {IDC_FEAT_MMX_LABEL, RGB(0, 0, 0)}, {IDC_FEAT_SIMD_LABEL, RGB(0, 0, 0)}};
+    for (const auto& label : labels) {
+        const RECT area = testing::client_rect_of(window_, item(label.id));
+        EXPECT_TRUE(pixels.any(area, label.colour)) << "label " << label.id << " lacks " << std::hex << label.colour;
+        EXPECT_FALSE(IsWindowVisible(item(label.id))) << label.id;
     }
 }
 
 TEST_F(FeaturesWindow, CentredOnTheScreen) {
-    RECT frame{};
-    GetWindowRect(window_, &frame);
-    HDC screen = GetDC(nullptr);
-    const Position expected = centred_origin(GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES),
-                                             frame.right - frame.left, frame.bottom - frame.top);
-    ReleaseDC(nullptr, screen);
-    EXPECT_EQ(frame.left, expected.x);
-    EXPECT_EQ(frame.top, expected.y);
+    EXPECT_EQ(testing::origin_of(window_), testing::centred_origin_of(window_));
 }
 
 class FeaturesWindowEnds : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(FeaturesWindowEnds, WithOne) {
     testing::use_record(testing::sample_record());
-    const std::string way = GetParam();
-    DialogDriver driver([&](HWND dialog) {
-        if (way == "enter") PostMessageA(dialog, WM_KEYDOWN, VK_RETURN, 0);
-        if (way == "escape") PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
-        if (way == "close box") PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        if (way == "ok") PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    });
+    testing::DialogDriver driver([&](HWND dialog) { testing::post_ending(dialog, GetParam()); });
     ASSERT_TRUE(driver.installed());
     EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_FEATURES), nullptr,
                               features_dialog_proc, 0),
               1)
-        << way;
+        << GetParam();
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, FeaturesWindowEnds, ::testing::Values("enter", "escape", "close box", "ok"));
