@@ -3,8 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
@@ -134,19 +132,24 @@ bool RecordedCpuid::parse(const std::string& text, const std::string& file_name,
 }
 
 bool RecordedCpuid::load_file(const std::string& path, ParseError& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // stdio rather than iostreams: the Windows program stays small without them.
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (in == nullptr) {
         const int code = errno;
         error = {path, 0, std::string("cannot open: ") + (code != 0 ? std::strerror(code) : "unknown error")};
         return false;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
+    std::string content;
+    char chunk[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) content.append(chunk, got);
+    const bool failed = std::ferror(in) != 0;
+    std::fclose(in);
+    if (failed) {
         error = {path, 0, "cannot read"};
         return false;
     }
-    return parse(content.str(), path, error);
+    return parse(content, path, error);
 }
 
 CpuidRegisters RecordedCpuid::query(std::uint32_t leaf) {
