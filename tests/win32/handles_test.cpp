@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <thread>
 #include <type_traits>
 
 #include "ui/win32/handles.h"

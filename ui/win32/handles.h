@@ -3,7 +3,8 @@
 // and never copied: a copy would release the same handle twice.
 #include <windows.h>
 
-#include <thread>
+#include <functional>
+#include <memory>
 #include <utility>
 
 namespace corelens {
@@ -163,26 +164,40 @@ class JoinedThread {
 public:
     JoinedThread() = default;
     template <typename Function>
-    explicit JoinedThread(Function&& function) : thread_(std::forward<Function>(function)) {}
+    explicit JoinedThread(Function&& function) {
+        // CreateThread rather than std::thread: no threading runtime in the static link.
+        auto* body = new std::function<void()>(std::forward<Function>(function));
+        handle_ = CreateThread(nullptr, 0, &JoinedThread::run, body, 0, nullptr);
+        if (handle_ == nullptr) delete body;
+    }
     ~JoinedThread() { join(); }
     JoinedThread(const JoinedThread&) = delete;
     JoinedThread& operator=(const JoinedThread&) = delete;
-    JoinedThread(JoinedThread&&) noexcept = default;
+    JoinedThread(JoinedThread&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
     JoinedThread& operator=(JoinedThread&& other) noexcept {
         if (this != &other) {
             join();
-            thread_ = std::move(other.thread_);
+            handle_ = std::exchange(other.handle_, nullptr);
         }
         return *this;
     }
 
-    bool joinable() const { return thread_.joinable(); }
+    bool joinable() const { return handle_ != nullptr; }
     void join() {
-        if (thread_.joinable()) thread_.join();
+        if (handle_ == nullptr) return;
+        WaitForSingleObject(handle_, INFINITE);
+        CloseHandle(handle_);
+        handle_ = nullptr;
     }
 
 private:
-    std::thread thread_;
+    static DWORD WINAPI run(void* parameter) {
+        std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(parameter));
+        (*body)();
+        return 0;
+    }
+
+    HANDLE handle_ = nullptr;
 };
 
 }  // namespace corelens
