@@ -27,6 +27,7 @@ test: setup
 	ctest --preset native -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j $(JOBS)
 	$(XVFB) ctest --preset win32
+	bash tests/e2e/same_record_test.sh build/native/app/corelens build/win32/app/corelens.exe tools/wine-run.sh
 	$(MAKE) fuzz-smoke
 
 # Fuzzing with clang and libFuzzer in build/fuzz: each target FUZZ_SECONDS long, in turn.
