@@ -40,7 +40,7 @@ fuzz:
 fuzz-smoke:
 	FUZZ_SECONDS=30 bash fuzz/run.sh
 
-bench: native
+bench: native win32
 	@for b in build/native/bench/bench_*; do echo "== $$b"; $$b; done
 
 clean:
