@@ -178,10 +178,10 @@ TEST(OutputSaveDialog, CancelKeepsTheNameAndConfirmReturnsThePath) {
     // The dialog is not shown yet at its WM_INITDIALOG: read the controls' own visibility.
     const auto visible = [](HWND control) { return (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0; };
     testing::DialogDriver driver([&](HWND dialog) {
-        char spec[MAX_PATH] = {};  // the file-name box, whichever control holds it
-        SendMessageA(dialog, CDM_GETSPEC, sizeof spec, reinterpret_cast<LPARAM>(spec));
+        char file_spec[MAX_PATH] = {};  // the file-name box, whichever control holds it
+        SendMessageA(dialog, CDM_GETSPEC, sizeof file_spec, reinterpret_cast<LPARAM>(file_spec));
         const HWND filters = GetDlgItem(dialog, cmb1);
-        shown += text_of(dialog) + "|" + spec + "|" +
+        shown += text_of(dialog) + "|" + file_spec + "|" +
                  std::to_string(SendMessageA(filters, CB_GETCOUNT, 0, 0)) + " filters, selected " +
                  std::to_string(SendMessageA(filters, CB_GETCURSEL, 0, 0)) +
                  (visible(GetDlgItem(dialog, pshHelp)) ? "|help" : "|no help") +
