@@ -34,7 +34,7 @@ struct ControlRow {
     int x, y, width, height;  // dialog units
 };
 
-struct DialogSpec {
+struct ExpectedDialog {
     int template_id;
     bool extended;  // DIALOGEX: only it carries extended styles for controls
     DWORD style;
@@ -53,7 +53,7 @@ constexpr Look k_features_label{WS_CHILD | WS_GROUP | SS_SIMPLE, 0};
 constexpr Look k_heading{WS_CHILD | SS_LEFT, 0};
 constexpr Look k_list{WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL, WS_EX_CLIENTEDGE};
 
-const DialogSpec k_main_window{
+const ExpectedDialog k_main_window{
     IDD_MAIN, true, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT, "CPU Identification tool", 178, 188, {
     // id                          class     look              text             x    y    w    h
     {IDC_MAIN_FEATURES,          "Button", k_button,         "CPU &Features", 114, 22, 56, 12},
@@ -87,7 +87,7 @@ const DialogSpec k_main_window{
     {IDC_MAIN_RESULTS_LABEL,     "Static", k_main_label,     "Results:",      11, 154, 41, 8},
 }};
 
-const DialogSpec k_features_window{
+const ExpectedDialog k_features_window{
     IDD_FEATURES, false, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, "CPU Features", 260, 234, {
     // id                       class            look              text                                        x    y    w    h
     {IDC_STATIC,              "Button",        k_frame,          "",                                        3, 10, 255, 23},
@@ -113,7 +113,7 @@ const DialogSpec k_features_window{
     {IDC_FEAT_EXT_HEADING,    "Static",        k_heading,        "Instruction set extensions:",             3, 39, 163, 8},
 }};
 
-const DialogSpec k_about_window{
+const ExpectedDialog k_about_window{
     IDD_ABOUT, false, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, "About", 173, 73, {
     {IDOK,            "Button", k_default_button, "OK", 63, 51, 50, 14},
     {IDC_ABOUT_FRAME, "Static", k_field,          "",   8, 9, 50, 34},
@@ -138,7 +138,7 @@ std::string control_text(int id, const std::string& class_name, DWORD style, DWO
 // Leaves every control as the template made it: no focus moves, no texts.
 INT_PTR CALLBACK inert_dialog_proc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-void check_dialog(const DialogSpec& wanted) {
+void check_dialog(const ExpectedDialog& wanted) {
     const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(wanted.template_id), RT_DIALOG);
     ASSERT_TRUE(found) << "no dialog template " << wanted.template_id;
     const auto* words = static_cast<const WORD*>(LockResource(LoadResource(nullptr, found)));
@@ -184,7 +184,7 @@ void check_dialog(const DialogSpec& wanted) {
 TEST(Templates, EachDialogAsItsTemplateMakesIt) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    for (const DialogSpec* dialog : {&k_main_window, &k_features_window, &k_about_window}) {
+    for (const ExpectedDialog* dialog : {&k_main_window, &k_features_window, &k_about_window}) {
         SCOPED_TRACE(dialog->caption);
         check_dialog(*dialog);
     }
