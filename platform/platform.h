@@ -46,11 +46,18 @@ enum class CreateResult { created, exists, failed };
 class OutputFile {
 public:
     OutputFile() = default;
-    ~OutputFile();
+    ~OutputFile() { close(nullptr); }
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
-    OutputFile(OutputFile&& other) noexcept;
-    OutputFile& operator=(OutputFile&& other) noexcept;
+    OutputFile(OutputFile&& other) noexcept : handle_(other.handle_) { other.handle_ = k_closed; }
+    OutputFile& operator=(OutputFile&& other) noexcept {
+        if (this != &other) {
+            close(nullptr);
+            handle_ = other.handle_;
+            other.handle_ = k_closed;
+        }
+        return *this;
+    }
 
     // mode is k_create_new or k_create_always. exists means k_create_new met a file of
     // that name; reason is filled on every failure.

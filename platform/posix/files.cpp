@@ -24,21 +24,6 @@ bool name_exists_in(const std::string& directory, const std::string& name) {
     return lstat(path.c_str(), &info) == 0;
 }
 
-OutputFile::~OutputFile() { close(nullptr); }
-
-OutputFile::OutputFile(OutputFile&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = k_closed;
-}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-    if (this != &other) {
-        close(nullptr);
-        handle_ = other.handle_;
-        other.handle_ = k_closed;
-    }
-    return *this;
-}
-
 CreateResult OutputFile::create(const std::string& path, int mode, std::string* reason) {
     close(nullptr);
     int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
