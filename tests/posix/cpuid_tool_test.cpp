@@ -2,6 +2,7 @@
 // the report corelens prints for it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -54,6 +55,27 @@ TEST_F(CpuidTool, ReplayedDumpGivesTheLiveReport) {
 
     const Outcome html = run(k_tool, {"report", "--html", scratch_.path_of("this.txt")});
     EXPECT_EQ(0u, html.out.rfind("<HTML>", 0)) << html.out.substr(0, 80);
+}
+
+TEST_F(CpuidTool, EveryRecordedProcessorReportsTheSameTwice) {
+    namespace fs = std::filesystem;
+    const fs::path dumps = CORELENS_DUMPS_DIR;
+    if (!fs::is_directory(dumps)) GTEST_SKIP() << "no shared dumps at " << dumps;
+    const std::regex time("Date & Time: *[^\r]*\r\n");
+    int reported = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(dumps)) {
+        if (!entry.is_regular_file() || entry.path().extension() != ".txt") continue;
+        const std::string file = entry.path().string();
+        const Outcome first = run(k_tool, {"report", "--mhz", "733", file});
+        const Outcome second = run(k_tool, {"report", "--mhz", "733", file});
+        ASSERT_EQ(0, first.status) << file << ": " << first.err;
+        EXPECT_EQ(std::regex_replace(first.out, time, ""), std::regex_replace(second.out, time, "")) << file;
+        // The given speed, or none where the processor has no time-stamp counter.
+        const std::string speed = line_value(first.out, "Speed:");
+        EXPECT_TRUE(speed == "733.0 MHz" || speed == "0.0 MHz") << file << ": " << speed;
+        ++reported;
+    }
+    EXPECT_GT(reported, 100);
 }
 
 TEST_F(CpuidTool, UsageErrorsExitTwo) {
