@@ -3,6 +3,7 @@
 // reads and writes, and running a built program to capture its exit status and output.
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -84,8 +85,10 @@ struct Outcome {
 
 #ifndef _WIN32
 // Starts program with arguments; its output goes to files named after tag in scratch.
+// in_child runs in the child just before the program starts, to set limits or signals.
 inline pid_t start_program(const std::string& program, std::vector<std::string> arguments,
-                           const fs::path& scratch, const std::string& tag) {
+                           const fs::path& scratch, const std::string& tag,
+                           const std::function<void()>& in_child = {}) {
     arguments.insert(arguments.begin(), program);
     std::vector<char*> argv;
     for (std::string& word : arguments) argv.push_back(word.data());
@@ -97,6 +100,7 @@ inline pid_t start_program(const std::string& program, std::vector<std::string> 
         const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(127);
+        if (in_child) in_child();
         execv(argv[0], argv.data());
         _exit(127);
     }
