@@ -19,15 +19,15 @@ namespace {
 TEST(Clock, CountsTicksOverOneSecondOfTheMillisecondCounter) {
     // Simulated time: each millisecond read advances it by step_us; the time-stamp counter
     // runs at mhz ticks per microsecond from start_ticks.
-    const struct { const char* name; std::uint32_t start_ms; std::uint64_t start_ticks, mhz, step_us; double mhz_read; } cases[] = {
-        {"733 MHz", 5000, 0, 733, 1000, 733.0},
-        {"4500 MHz: more than 2^32 ticks in the window", 5000, 0, 4500, 1000, 4500.0},
-        {"millisecond counter wraps", 0xFFFFFE00u, 0, 733, 1000, 733.0},
-        {"low 32 bits of the time-stamp counter wrap", 77, 0xFFFFFFFFull - 100000000ull, 733, 1000, 733.0},
-        {"time-stamp counter wraps at 2^64", 77, ~0ull - 1000ull, 733, 1000, 733.0},
-        // The window runs from the first read after a tick to the first read 1000 ms later.
-        {"reads every 0.25 ms: one read short of a second", 100, 0, 1000, 250, 999.75},
-    };
+    const struct { const char* name; std::uint32_t start_ms; std::uint64_t start_ticks, mhz, step_us; double mhz_read; }
+        cases[] = {
+            {"733 MHz", 5000, 0, 733, 1000, 733.0},
+            {"4500 MHz: more than 2^32 ticks in the window", 5000, 0, 4500, 1000, 4500.0},
+            {"millisecond counter wraps", 0xFFFFFE00u, 0, 733, 1000, 733.0},
+            {"low 32 bits of the time-stamp counter wrap", 77, 0xFFFFFFFFull - 100000000ull, 733, 1000, 733.0},
+            // The window runs from the first read after a tick to the first read 1000 ms later.
+            {"reads every 0.25 ms: one read short of a second", 100, 0, 1000, 250, 999.75},
+        };
     for (const auto& c : cases) {
         std::uint64_t now_us = 0;
         const double got = measure_clock_mhz(
@@ -51,7 +51,9 @@ public:
         queried.push_back(leaf);
         return list.empty() ? CpuidRegisters{} : list[std::min(seen, list.size() - 1)];
     }
-    int times_queried(std::uint32_t leaf) const { return static_cast<int>(std::count(queried.begin(), queried.end(), leaf)); }
+    int times_queried(std::uint32_t leaf) const {
+        return static_cast<int>(std::count(queried.begin(), queried.end(), leaf));
+    }
 };
 
 // Registers from their bytes, lowest byte of EAX first (x86 hosts are little-endian).
@@ -60,15 +62,15 @@ CpuidRegisters register_bytes(const void* bytes, std::size_t size = 16) {
     std::memcpy(&regs, bytes, std::min<std::size_t>(size, sizeof regs));
     return regs;
 }
-CpuidRegisters descriptor_bytes(const std::vector<std::uint8_t>& bytes) { return register_bytes(bytes.data(), bytes.size()); }
+CpuidRegisters descriptor_bytes(const std::vector<std::uint8_t>& bytes) {
+    return register_bytes(bytes.data(), bytes.size());
+}
 CpuidRegisters vendor_leaf(std::uint32_t max_level, const char* vendor) {
     const CpuidRegisters text = register_bytes(vendor, 12);  // EBX, EDX, ECX order
     return {max_level, text.eax, text.ecx, text.ebx};
 }
 
-constexpr std::uint32_t k_tsc_flag = 1u << 4;
-
-FakeCpuid intel(std::uint32_t max_level, std::uint32_t signature, std::uint32_t features = k_tsc_flag) {
+FakeCpuid intel(std::uint32_t max_level, std::uint32_t signature, std::uint32_t features = 1u << 4) {
     FakeCpuid source;
     source.answers[0] = {vendor_leaf(max_level, "GenuineIntel")};
     source.answers[1] = {{signature, 0x00AB00CDu, 0, features}};
@@ -90,35 +92,26 @@ FakeCpuid extended(const char* vendor, std::uint32_t max_ext) {
     return source;
 }
 
-Probed probe(CpuidSource& source, int* clock_calls = nullptr) {
-    return probe_source(source, [clock_calls] {
-        if (clock_calls) ++*clock_calls;
-        return 733.0;
-    });
-}
-
 TEST(Probe, NoCpuidLeavesTheRecordUntouched) {
-    ProcessorRecord record, before;
+    ProcessorRecord record;
     std::memset(&record, 0xAB, sizeof record);
-    std::memcpy(&before, &record, sizeof record);
+    const ProcessorRecord before = record;
     std::int32_t flag = 0;
     FakeCpuid source = intel(2, 0x673);
     source.cpuid = 0;
     EXPECT_EQ(probe_processor(record, flag, source, [] { return 733.0; }), 0);
     EXPECT_EQ(std::memcmp(&before, &record, sizeof record), 0);
     EXPECT_TRUE(source.queried.empty());
-    EXPECT_EQ(flag, 0);
 }
 
 TEST(Probe, HighestLeafZeroReadsOnlyTheVendor) {
     FakeCpuid source = intel(0, 0x662);
     source.answers[0] = {vendor_leaf(0, "AuthenticAMD")};
-    const Probed p = probe(source);
+    const Probed p = probe_source(source);
     ASSERT_EQ(p.result, 1);
     EXPECT_EQ(source.queried, std::vector<std::uint32_t>{0});
     EXPECT_EQ(p.flag, 0) << "no vendor test without leaf 1";
     EXPECT_EQ(p.record.vendor_index, 1);
-    EXPECT_STREQ(p.record.name, "AMD processor (name not in database)");
 }
 
 TEST(Probe, GenuineIntelWithHighestLeafOneReadsNoCaches) {
@@ -126,95 +119,81 @@ TEST(Probe, GenuineIntelWithHighestLeafOneReadsNoCaches) {
     source.answers[2] = {descriptor_bytes({0x01, 0x43, 0x08, 0x0C})};
     source.answers[0x80000000u] = {{0x80000008u, 0, 0, 0}};
     int clock_calls = 0;
-    const Probed p = probe(source, &clock_calls);
+    const Probed p = probe_source(source, [&] { return ++clock_calls, 733.0; });
     EXPECT_EQ(source.queried, (std::vector<std::uint32_t>{0, 1}));
-    EXPECT_EQ(p.record.l1_data_kb + p.record.l1_code_kb + p.flag, 0);
-    EXPECT_EQ(p.record.l2_kb, -1);
-    EXPECT_EQ(p.record.family * 100 + p.record.model * 10 + p.record.stepping, 543);
-    EXPECT_STREQ(p.record.type_name, "Dual processor");
-    EXPECT_EQ(p.record.brand_index * 0x100 + p.record.ebx_byte2, 0xCDAB);
+    EXPECT_EQ(cache_sizes(p.record), (std::vector<int>{0, 0, -1}));
     EXPECT_EQ(clock_calls, 0) << "no time-stamp counter, no clock";
 }
 
 TEST(Probe, LeafTwoDescriptors) {
-    const struct { const char* name; std::vector<std::vector<std::uint8_t>> scans; int l1_code, l1_data, l2; } cases[] = {
-        {"Pentium II", {{0x01, 0x01, 0x02, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0x43, 0x08, 0x04, 0x0C}}, 16, 16, 512},
-        {"0x40 then 0x7A names 256 KB; trace cache in the code field", {{0x01, 0x50, 0x40, 0x70, 0x7A, 0x66}}, 12, 8, 256},
-        {"0x40 alone is no level-2 cache", {{0x01, 0x40, 0x08, 0x0C}}, 16, 16, 0},
-        {"0x40 beside an untabled level-2 descriptor", {{0x01, 0x40, 0x39, 0x66}}, 0, 8, -1},
-        {"level 2: the first sized descriptor wins", {{0x01, 0x41, 0x43, 0x40}}, 0, 0, 128},
-        {"level 1: the last descriptor wins", {{0x01, 0x06, 0x0A, 0x08, 0x0C}}, 16, 16, -1},
+    // Sizes: level-1 data, level-1 code, level 2.
+    const struct { const char* name; std::vector<std::vector<std::uint8_t>> scans; std::vector<int> sizes; } cases[] = {
+        {"0x40 then 0x7B names 512 KB; trace cache in the code field", {{0x01, 0x50, 0x40, 0x70, 0x7B, 0x66}},
+         {8, 12, 512}},
+        {"0x40 alone is no level-2 cache", {{0x01, 0x40, 0x08, 0x0C}}, {16, 16, 0}},
+        {"0x40 beside an untabled level-2 descriptor", {{0x01, 0x40, 0x39, 0x66}}, {8, 0, -1}},
+        {"level 2: the first sized descriptor wins", {{0x01, 0x41, 0x43, 0x40}}, {0, 0, 128}},
+        {"level 1: the last descriptor wins", {{0x01, 0x06, 0x0A, 0x08, 0x0C}}, {16, 16, -1}},
         {"two scans: level 1 from the last, level 2 from the first", {{0x02, 0x06, 0x0A, 0x41}, {0x02, 0x08, 0x0C, 0x43}},
-         16, 16, 128},
-        {"two scans: 0x40 in the first, a size in the second", {{0x02, 0x40}, {0x02, 0x44}}, 0, 0, 1024},
-        {"the top bit of a register is not tested", {{0x01, 0, 0, 0, 0x43, 0, 0, 0x80}}, 0, 0, 512},
+         {16, 16, 128}},
+        {"two scans: 0x40 in the first, a size in the second", {{0x02, 0x40}, {0x02, 0x44}}, {0, 0, 1024}},
+        {"the top bit of a register is not tested", {{0x01, 0, 0, 0, 0x43, 0, 0, 0x80}}, {0, 0, 512}},
     };
     for (const auto& c : cases) {
         FakeCpuid source = intel(2, 0xF24);
         for (const auto& scan : c.scans) source.answers[2].push_back(descriptor_bytes(scan));
-        const Probed p = probe(source);
-        EXPECT_EQ(p.record.l1_code_kb, c.l1_code) << c.name;
-        EXPECT_EQ(p.record.l1_data_kb, c.l1_data) << c.name;
-        EXPECT_EQ(p.record.l2_kb, c.l2) << c.name;
+        EXPECT_EQ(cache_sizes(probe_source(source).record), c.sizes) << c.name;
         EXPECT_EQ(source.times_queried(2), static_cast<int>(c.scans.size())) << c.name;
-        EXPECT_EQ(source.times_queried(0x80000000u) + p.flag, 0) << c.name;
-        EXPECT_FLOAT_EQ(p.record.speed_mhz, 733.0f) << c.name;
     }
 }
 
 TEST(Probe, LeafTwoCountByteZeroScans256Times) {
     FakeCpuid source = intel(2, 0x673);
     source.answers[2] = {descriptor_bytes({0x00, 0x43})};
-    EXPECT_EQ(probe(source).record.l2_kb, 512);
+    EXPECT_EQ(probe_source(source).record.l2_kb, 512);
     EXPECT_EQ(source.times_queried(2), 256);
 }
 
 TEST(Probe, ExtendedLadderStopsAtTheFirstLeafBeyondTheMaximum) {
     const char* const brand = "AMD Athlon(tm) XP 1800+ ";
-    const struct { std::uint32_t max_ext; int leaves_read; const char* brand; int l1, l2; } cases[] = {
-        {0x00000000u, 0, "", 0, -1},    {0x80000000u, 0, "", 0, -1},    {0x80000001u, 1, "", 0, -1},
-        {0x80000002u, 2, "AMD Athlon(tm) X", 0, -1}, {0x80000003u, 3, brand, 0, -1},
-        {0x80000004u, 4, brand, 0, -1}, {0x80000005u, 5, brand, 64, -1}, {0x80000006u, 6, brand, 64, 256},
-        {0x80000008u, 6, brand, 64, 256},
+    const struct { std::uint32_t max_ext; int leaves_read; const char* brand; std::vector<int> sizes; } cases[] = {
+        {0x00000000u, 0, "", {0, 0, -1}},
+        {0x80000000u, 0, "", {0, 0, -1}},
+        {0x80000002u, 2, "AMD Athlon(tm) X", {0, 0, -1}},
+        {0x80000005u, 5, brand, {64, 64, -1}},
+        {0x80000008u, 6, brand, {64, 64, 256}},
     };
     for (const auto& c : cases) {
         FakeCpuid source = extended("AuthenticAMD", c.max_ext);
-        const Probed p = probe(source);
+        const Probed p = probe_source(source);
         const std::string at = format_dump_line(0x80000000u, {c.max_ext, 0, 0, 0});
         int read = 0;
         for (std::uint32_t leaf = 0x80000001u; leaf <= 0x80000008u; ++leaf) read += source.times_queried(leaf);
         EXPECT_EQ(read, c.leaves_read) << at;
-        EXPECT_EQ(p.record.max_ext_level, static_cast<std::int8_t>(c.max_ext)) << at;
-        EXPECT_EQ(p.record.ext_family, c.leaves_read >= 1 ? 7 : 0) << at;
         EXPECT_STREQ(p.record.brand_string, c.brand) << at;
-        EXPECT_EQ(p.record.l1_data_kb, c.l1) << at;
-        EXPECT_EQ(p.record.l2_kb, c.l2) << at;
+        EXPECT_EQ(cache_sizes(p.record), c.sizes) << at;
     }
 }
 
 TEST(Probe, ExtendedCacheSizes) {
-    const struct { const char* name; std::uint32_t ecx5, edx5, ecx6; int l1_data, l1_code, l2; } cases[] = {
-        {"a level-2 value of 1 (Duron) reads 64", 0x40020140u, 0x40020140u, 0x00010000u, 64, 64, 64},
-        {"128 KB instruction cache (Efficeon)", 0x40080120u, 0x80040140u, 0x04004180u, 64, 128, 1024},
+    const struct { const char* name; std::uint32_t ecx5, edx5, ecx6; std::vector<int> sizes; } cases[] = {
+        {"a level-2 value of 1 (Duron) reads 64", 0x40020140u, 0x40020140u, 0x00010000u, {64, 64, 64}},
+        {"128 KB instruction cache (Efficeon)", 0x40080120u, 0x80040140u, 0x04004180u, {64, 128, 1024}},
     };
     for (const auto& c : cases) {
         FakeCpuid source = extended("GenuineTMx86", 0x80000006u);
         source.answers[0x80000005u] = {{0, 0, c.ecx5, c.edx5}};
         source.answers[0x80000006u] = {{0, 0, c.ecx6, 0}};
-        const Probed p = probe(source);
-        EXPECT_EQ(p.record.l1_data_kb, c.l1_data) << c.name;
-        EXPECT_EQ(p.record.l1_code_kb, c.l1_code) << c.name;
-        EXPECT_EQ(p.record.l2_kb, c.l2) << c.name;
+        EXPECT_EQ(cache_sizes(probe_source(source).record), c.sizes) << c.name;
     }
 }
 
 TEST(Probe, UnknownVendorKeepsIndexZeroAndTakesTheExtendedPath) {
     FakeCpuid source = extended("Geode by NSC", 0x80000001u);
     int clock_calls = 0;
-    const Probed p = probe(source, &clock_calls);
+    const Probed p = probe_source(source, [&] { return ++clock_calls, 733.0; });
     EXPECT_EQ(p.record.vendor_index, 0);
     EXPECT_EQ(p.flag, 1);
-    EXPECT_STREQ(p.record.name, "Geode by NSC processor (name not in database)");
     // The clock follows leaf 1 alone; the extended features are merged in afterwards.
     EXPECT_EQ(clock_calls, 0);
     EXPECT_EQ(p.record.features, 0xC0800011u);
@@ -239,11 +218,9 @@ TEST(Naming, KeysAndNames) {
                    std::string name; } cases[] = {
         {"GenuineIntel", 6, 8, 0, 256, 0x683, 0x068003, "Intel Pentium III / Xeon"},
         {"GenuineIntel", 6, 8, 0, 128, 0x683, 0x068002, "Intel Celeron"},
-        {"GenuineIntel", 6, 8, 0, -1, 0x683, 0x068000, "Intel Pentium III / Xeon / Celeron"},
         {"GenuineIntel", 15, 0, 0, 0, 0xF0A, 0x070000, "Intel Pentium IV"},
         {"GenuineIntel", 6, 3, 2, 512, 0x2633, 0x063024, "Intel" + none},
         {"AuthenticAMD", 6, 3, 0, 64, 0x630, 0x163001, "AMD Duron"},
-        {"CentaurHauls", 6, 7, 0, 64, 0x673, 0x367001, "IDT/Centaur" + none},
         // Extended family or model bits: newer than every table.
         {"GenuineIntel", 6, 7, 0, 256, 0x90672, 0x067003, "Intel" + none},
         {"AuthenticAMD", 15, 1, 0, 512, 0xA20F10, 0x171004, "AMD" + none},
@@ -263,17 +240,12 @@ TEST(Naming, KeysAndNames) {
 
 TEST(Naming, ListsChosenByVendorAndFamily) {
     build_reference_tables();
-    for (const auto& f : {std::make_pair(4, 0), {5, 1}, {6, 2}, {7, 3}, {15, 3}, {3, -1}, {8, 4}}) {
-        EXPECT_EQ(family_index(f.first), f.second) << "family " << f.first;
-    }
     const struct { const char* vendor; int family; std::uint32_t signature; const KeyedStringList *family_list, *model_list; }
         cases[] = {
             {"GenuineIntel", 15, 0xF24, &intel_family_table, &intel_model_tables[3]},
-            {"GenuineIntel", 3, 0x300, &intel_family_table, nullptr},
             {"AuthenticAMD", 6, 0x662, &amd_family_table, &amd_model_tables[2]},
             {"CentaurHauls", 6, 0x673, nullptr, nullptr},
             {"GenuineIntel", 6, 0x906EC, nullptr, nullptr},
-            {"AuthenticAMD", 15, 0xA20F10, nullptr, nullptr},
         };
     for (const auto& c : cases) {
         const NameLists lists = name_lists_for(named_record(c.vendor, c.family, 0, 0, 0, c.signature));
@@ -282,77 +254,42 @@ TEST(Naming, ListsChosenByVendorAndFamily) {
     }
 }
 
-TEST(RecordedCpuid, ReplaysLeavesInOrderAndRepeatsTheLast) {
+TEST(RecordedCpuid, ReplaysInOrderAndNamesFileAndLineOfAnError) {
     RecordedCpuid dump;
     RecordedCpuid::ParseError error;
     ASSERT_TRUE(dump.parse("# comment\r\nCPUID 00000002: 03020102-00000000-00000000-0C040843\r\n"
                            "cpuid 00000001: lower-case lines are not CPUID lines\r\n\r\n"
                            "CPUID 00000002: 03020102-00000000-00000000-c1c3f9ff",
                            "dump.txt", error)) << error.what();
-    const std::uint32_t edx[] = {dump.query(2).edx, dump.query(2).edx, dump.query(2).edx, dump.query(1).edx};
-    EXPECT_EQ(std::vector<std::uint32_t>(edx, edx + 4), (std::vector<std::uint32_t>{0x0C040843u, 0xC1C3F9FFu, 0xC1C3F9FFu, 0}));
-    dump.rewind();
-    EXPECT_EQ(dump.query(2).edx, 0x0C040843u);
-}
-
-TEST(RecordedCpuid, ErrorsNameFileAndLine) {
-    const char* const bad_lines[] = {
-        "CPUID 0000000: 00000002-756E6547-6C65746E-49656E69", "CPUID 00000000: 00000002-756E6547-6C65746E",
-        "CPUID 00000000 00000002-756E6547-6C65746E-49656E69", "CPUID 00000000: 0000000G-756E6547-6C65746E-49656E69",
-        "CPUID 00000000: 00000002-756E6547-6C65746E-49656E69 trailing", "CPUID",
-    };
-    for (const char* line : bad_lines) {
-        RecordedCpuid dump;
-        RecordedCpuid::ParseError error;
-        ASSERT_TRUE(dump.parse("CPUID 00000000: 00000001-00000000-00000000-00000000\n", "good.txt", error));
+    const std::vector<std::uint32_t> edx = {dump.query(2).edx, dump.query(2).edx, dump.query(2).edx, dump.query(1).edx};
+    EXPECT_EQ(edx, (std::vector<std::uint32_t>{0x0C040843u, 0xC1C3F9FFu, 0xC1C3F9FFu, 0}));
+    for (const char* line : {"CPUID 0000000: 00000002-756E6547-6C65746E-49656E69",
+                             "CPUID 00000000: 0000000G-756E6547-6C65746E-49656E69",
+                             "CPUID 00000000: 00000002-756E6547-6C65746E-49656E69 x"}) {
         EXPECT_FALSE(dump.parse(std::string("\nnote\n") + line, "bad.txt", error)) << line;
         EXPECT_EQ(error.what().rfind("bad.txt:3: ", 0), 0u) << line << " -> " << error.what();
-        EXPECT_EQ(dump.query(0).eax, 1u) << "a failed parse keeps the earlier answers";
+        dump.rewind();
+        EXPECT_EQ(dump.query(2).edx, 0x0C040843u) << "a failed parse keeps the earlier answers";
     }
-    RecordedCpuid dump;
-    RecordedCpuid::ParseError error;
     EXPECT_FALSE(dump.load_file("no-such-dir/no-such-dump.txt", error));
     EXPECT_EQ(error.what().rfind("no-such-dir/no-such-dump.txt: ", 0), 0u) << error.what();
 }
 
-TEST(DumpFormat, PrintsTheLeavesTheProbeReadsInUpperCaseHex) {
-    EXPECT_EQ(format_dump_line(0x80000001u, {0x722, 0, 0, 0xC1C3F9FFu}), "CPUID 80000001: 00000722-00000000-00000000-C1C3F9FF");
-    const struct { const char* name; std::uint32_t max_level, count_byte, max_ext; std::vector<std::uint32_t> leaves; } cases[] = {
-        {"leaf 2 twice, extended leaves capped at 0x80000008", 2, 2, 0x8000001Fu,
-         {0, 1, 2, 2, 0x80000000u, 0x80000001u, 0x80000002u, 0x80000003u, 0x80000004u, 0x80000005u, 0x80000006u,
-          0x80000007u, 0x80000008u}},
-        {"no leaf 2 below maximum 2", 1, 1, 0x80000001u, {0, 1, 0x80000000u, 0x80000001u}},
-        {"maximum 0: only leaf 0 and 0x80000000", 0, 1, 0, {0, 0x80000000u}},
-    };
-    for (const auto& c : cases) {
-        FakeCpuid source;
-        source.answers[0] = {vendor_leaf(c.max_level, "AuthenticAMD")};
-        source.answers[2] = {{c.count_byte, 0, 0, 0}};
-        source.answers[0x80000000u] = {{c.max_ext, 0, 0, 0}};
-        const std::string dump = format_dump(source);
-        std::string expected;
-        for (std::uint32_t leaf : c.leaves) expected += format_dump_line(leaf, source.query(leaf)) + "\n";
-        EXPECT_EQ(dump, expected) << c.name;
-    }
+TEST(DumpFormat, LinesInUpperCaseHexReplayToTheSameRecord) {
+    EXPECT_EQ(format_dump_line(0x80000001u, {0x722, 0, 0, 0xC1C3F9FFu}),
+              "CPUID 80000001: 00000722-00000000-00000000-C1C3F9FF");
+    FakeCpuid sources[] = {extended("AuthenticAMD", 0x80000008u), intel(2, 0x673)};
     // Count byte 0 is printed once; the replay repeats it for all 256 scans.
-    FakeCpuid zero_count = intel(2, 0x673);
-    zero_count.answers[2] = {descriptor_bytes({0x00, 0x43})};
-    RecordedCpuid replay;
-    RecordedCpuid::ParseError error;
-    ASSERT_TRUE(replay.parse(format_dump(zero_count), "zero-count", error)) << error.what();
-    EXPECT_EQ(zero_count.times_queried(2), 1);
-    EXPECT_EQ(probe(replay).record.l2_kb, 512);
+    sources[1].answers[2] = {descriptor_bytes({0x00, 0x43})};
+    for (FakeCpuid& source : sources) {
+        RecordedCpuid replay;
+        RecordedCpuid::ParseError error;
+        ASSERT_TRUE(replay.parse(format_dump(source), "printed", error)) << error.what();
+        const Probed direct = probe_source(source), replayed = probe_source(replay);
+        EXPECT_EQ(std::memcmp(&direct.record, &replayed.record, sizeof direct.record), 0) << replayed.record.name;
+        EXPECT_EQ(cache_sizes(replayed.record), cache_sizes(direct.record)) << replayed.record.name;
+    }
 }
-
-#if defined(__i386__) || defined(__x86_64__)
-TEST(LiveCpuid, ThisProcessorAnswers) {
-    LiveCpuid live;
-    const Probed p = probe(live);
-    ASSERT_EQ(p.result, 1);
-    EXPECT_NE(p.record.vendor_id[0], '\0');
-    EXPECT_NE(p.record.name[0], '\0');
-}
-#endif
 
 }  // namespace
 }  // namespace corelens
