@@ -3,12 +3,9 @@
 // build, whose programs valgrind cannot run.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -34,23 +31,11 @@ constexpr bool k_sanitized = false;
 // Runs at most this many valgrind processes at once: the machine's cores are shared.
 constexpr std::size_t k_parallel_runs = 2;
 
-std::string valgrind_path() {
-    const char* path = std::getenv("PATH");
-    std::istringstream directories(path != nullptr ? path : "/usr/bin:/bin");
-    std::string directory;
-    while (std::getline(directories, directory, ':')) {
-        const std::string candidate = directory + "/valgrind";
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-    }
-    return {};
-}
-
 class Valgrind : public ::testing::Test {
 protected:
     void SetUp() override {
         if (k_sanitized) GTEST_SKIP() << "sanitizer build: valgrind cannot run its programs";
-        valgrind_ = valgrind_path();
-        if (valgrind_.empty()) GTEST_SKIP() << "valgrind is not installed";
+        if (std::system("command -v valgrind > /dev/null") != 0) GTEST_SKIP() << "valgrind is not installed";
     }
 
     // Runs each command (a program and its arguments) under memcheck, a few at a time, and
@@ -60,12 +45,13 @@ protected:
             const std::size_t end = std::min(commands.size(), first + k_parallel_runs);
             std::vector<pid_t> pids;
             for (std::size_t i = first; i < end; ++i) {
-                std::vector<std::string> words{"-q", "--error-exitcode=99", "--leak-check=full",
+                std::vector<std::string> words{"valgrind", "-q", "--error-exitcode=99", "--leak-check=full",
                                                "--show-leak-kinds=definite,indirect",
                                                "--errors-for-leak-kinds=definite,indirect",
                                                "--log-file=" + log_of(i)};
                 words.insert(words.end(), commands[i].begin(), commands[i].end());
-                pids.push_back(app_test::start_program(valgrind_, words, scratch_.path(), std::to_string(i)));
+                const std::string tag = std::to_string(i);
+                pids.push_back(app_test::start_program("/usr/bin/env", words, scratch_.path(), tag));
             }
             for (std::size_t i = first; i < end; ++i) {
                 const std::string tag = std::to_string(i);
@@ -78,7 +64,6 @@ protected:
     }
     std::string log_of(std::size_t run) const { return scratch_.path_of(std::to_string(run) + ".log"); }
 
-    std::string valgrind_;
     app_test::ScratchDirectory scratch_;
 };
 
