@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,12 +24,16 @@ ProcessorRecord intel_record() {
     return record;
 }
 
-// "text", with " [grey]" when the field is disabled; "missing" when the id is absent.
-std::string field(const std::vector<FieldText>& fields, int id) {
-    for (const FieldText& f : fields) {
-        if (f.id == id) return f.text + (f.enabled ? "" : " [grey]");
+// Each id's "text", with " [grey]" when the field is disabled; "missing" when it is absent.
+std::vector<std::string> texts(const std::vector<FieldText>& fields, std::initializer_list<int> ids) {
+    std::vector<std::string> result;
+    for (int id : ids) {
+        result.push_back("missing");
+        for (const FieldText& f : fields) {
+            if (f.id == id) result.back() = f.text + (f.enabled ? "" : " [grey]");
+        }
     }
-    return "missing";
+    return result;
 }
 
 class UiLogic : public ::testing::Test {
@@ -59,11 +64,10 @@ TEST_F(UiLogic, MainFieldCases) {
         std::strcpy(record.brand_string, c.brand);
         record.ext_family = static_cast<std::int8_t>(c.ext_family);
         record.max_ext_level = static_cast<std::int8_t>(c.max_ext_level);
-        const auto fields = main_field_texts(record);
-        std::vector<std::string> actual;
-        for (int id : {IDC_MAIN_SPEED, IDC_MAIN_DESCRIPTION, IDC_MAIN_FAMILY, IDC_MAIN_LEVEL})
-            actual.push_back(field(fields, id));
-        EXPECT_EQ(actual, c.expected) << c.what;
+        EXPECT_EQ(texts(main_field_texts(record),
+                        {IDC_MAIN_SPEED, IDC_MAIN_DESCRIPTION, IDC_MAIN_FAMILY, IDC_MAIN_LEVEL}),
+                  c.expected)
+            << c.what;
     }
 }
 
@@ -87,11 +91,10 @@ TEST_F(UiLogic, FeaturesFieldsEveryBranch) {
         record.l2_kb = static_cast<std::int16_t>(c.l2);
         record.features = c.features;
         record.ext_features = c.ext_features;
-        const auto fields = features_field_texts(record);
-        std::vector<std::string> actual;
-        for (int id : {IDC_FEAT_MMX, IDC_FEAT_3DNOW, IDC_FEAT_SIMD, IDC_FEAT_L1_DATA, IDC_FEAT_L1_CODE, IDC_FEAT_L2})
-            actual.push_back(field(fields, id));
-        EXPECT_EQ(actual, c.expected) << "l1 " << c.l1_data << "/" << c.l1_code << " l2 " << c.l2;
+        EXPECT_EQ(texts(features_field_texts(record), {IDC_FEAT_MMX, IDC_FEAT_3DNOW, IDC_FEAT_SIMD,
+                                                       IDC_FEAT_L1_DATA, IDC_FEAT_L1_CODE, IDC_FEAT_L2}),
+                  c.expected)
+            << "l1 " << c.l1_data << "/" << c.l1_code << " l2 " << c.l2;
     }
 }
 
@@ -108,8 +111,9 @@ TEST_F(UiLogic, FeatureRows) {
     std::string tail;
     const std::vector<FeatureRow> rows = feature_rows(record);
     for (std::size_t i = 22; i < rows.size(); ++i) {
-        tail += std::to_string(rows[i].row_position) + " " + rows[i].short_name + " " + rows[i].long_name + " " +
-                rows[i].position_text + " " + rows[i].enabled_text + "; ";
+        const FeatureRow& row = rows[i];
+        tail += std::to_string(row.row_position) + " " + row.short_name + " " + row.long_name + " " +
+                row.position_text + " " + row.enabled_text + "; ";
     }
     EXPECT_EQ(tail, "30 IA-64 IA-64 instructions 30 yes; 62 3DNow+ Extended AMD 3DNow e30 yes; "
                     "63 3DNow AMD 3DNow e31 no; ");
@@ -142,8 +146,10 @@ TEST_F(UiLogic, ColumnClickOrders) {
         for (int column : c.clicks) request = click_column(flags, column);
         ASSERT_TRUE(request.has_value()) << c.what;
         std::string order;
-        for (std::int32_t position : sorted_positions(positions, *request, record))
-            order += std::string((position < 32 ? feature_table : ext_feature_table).text_at(position % 32)) + " ";
+        for (std::int32_t position : sorted_positions(positions, *request, record)) {
+            const auto& table = position < 32 ? feature_table : ext_feature_table;
+            order += std::string(table.text_at(position % 32)) + " ";
+        }
         EXPECT_EQ(order.substr(0, std::strlen(c.first)), c.first) << c.what << ": " << order;
     }
 }
@@ -187,7 +193,8 @@ TEST(Centring, HalvesTruncated) {
     };
     for (const Case& c : cases) {
         const Position p = centred_origin(c.sw, c.sh, c.w, c.h);
-        EXPECT_EQ(std::to_string(p.x) + "," + std::to_string(p.y), std::to_string(c.x) + "," + std::to_string(c.y))
+        EXPECT_EQ(std::to_string(p.x) + "," + std::to_string(p.y),
+                  std::to_string(c.x) + "," + std::to_string(c.y))
             << c.sw << "x" << c.sh << " window " << c.w << "x" << c.h;
     }
 }
