@@ -7,12 +7,16 @@
 
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/processor_record.h"
 #include "tables/reference_tables.h"
 #include "ui/layout.h"
+#include "ui/win32/dressing.h"
+#include "ui/win32/prompts.h"
 
 namespace corelens::testing {
 
@@ -70,29 +74,6 @@ inline RECT client_rect_of(HWND parent, HWND child) {
     return frame;
 }
 
-// Reads client pixels of a shown window from its own device context.
-class PixelReader {
-public:
-    explicit PixelReader(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~PixelReader() { ReleaseDC(window_, dc_); }
-    PixelReader(const PixelReader&) = delete;
-    PixelReader& operator=(const PixelReader&) = delete;
-    COLORREF at(int x, int y) const { return GetPixel(dc_, x, y); }
-    // True when some pixel of the rectangle has the colour.
-    bool any(const RECT& area, COLORREF colour) const {
-        for (int y = area.top; y < area.bottom; ++y) {
-            for (int x = area.left; x < area.right; ++x) {
-                if (at(x, y) == colour) return true;
-            }
-        }
-        return false;
-    }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
 // Calls on_init for each dialog of this thread right after its WM_INITDIALOG, while the
 // hook is installed. The callback may inspect the dialog and post what closes it.
 class DialogDriver {
@@ -122,12 +103,61 @@ private:
     HHOOK hook_ = nullptr;
 };
 
-// Posts what a user does to end a dialog: "enter", "escape", "close box" or "ok".
-inline void post_ending(HWND dialog, const std::string& way) {
-    if (way == "enter") PostMessageA(dialog, WM_KEYDOWN, VK_RETURN, 0);
-    if (way == "escape") PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
-    if (way == "close box") PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (way == "ok") PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+// Runs a modal dialog that the user ends by "enter", "escape" or "close box"; its result.
+inline INT_PTR run_ended_by(const std::string& way, const std::function<INT_PTR()>& run) {
+    DialogDriver driver([&way](HWND dialog) {
+        if (way == "enter") PostMessageA(dialog, WM_KEYDOWN, VK_RETURN, 0);
+        if (way == "escape") PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
+        if (way == "close box") PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    return driver.installed() ? run() : -2;
+}
+
+// A modeless dialog from the program's templates, so a test can talk to it by message.
+inline HWND open_dialog(int template_id, DLGPROC proc, HWND owner = nullptr) {
+    return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(template_id), owner, proc, 0);
+}
+
+// Destroys the windows (owned ones first) and what they leave for the next test.
+inline void close_dialogs(std::initializer_list<HWND> windows) {
+    user_prompts() = UserPrompts{};
+    for (HWND window : windows) {
+        if (window != nullptr) DestroyWindow(window);
+    }
+    release_background();
+    pump_messages();
+}
+
+// True when some pixel of the rectangle has the colour.
+inline bool any_pixel(HDC dc, const RECT& area, COLORREF colour) {
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            if (GetPixel(dc, x, y) == colour) return true;
+        }
+    }
+    return false;
+}
+
+// Shows the window; one line for each point that differs from the background image and each
+// label that shows no pixel of its colour or whose control is visible. Empty when all is well.
+inline std::string paint_faults(HWND window, std::initializer_list<POINT> background_points,
+                                std::initializer_list<std::pair<int, COLORREF>> labels) {
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    const HDC dc = GetDC(window);
+    std::string faults;
+    for (const POINT& p : background_points) {
+        if (GetPixel(dc, p.x, p.y) != GetPixel(background_dc(), p.x, p.y))
+            faults += "background differs at " + std::to_string(p.x) + "," + std::to_string(p.y) + "\n";
+    }
+    for (const auto& [id, colour] : labels) {
+        const HWND label = GetDlgItem(window, id);
+        if (!any_pixel(dc, client_rect_of(window, label), colour))
+            faults += "label " + std::to_string(id) + " lacks colour " + std::to_string(colour) + "\n";
+        if (IsWindowVisible(label)) faults += "label " + std::to_string(id) + " visible\n";
+    }
+    ReleaseDC(window, dc);
+    return faults;
 }
 
 // The list view's column-click notification, as the control sends it to its dialog.
@@ -141,20 +171,17 @@ inline void notify_column_click(HWND dialog, int list_id, int column) {
     SendMessageA(dialog, WM_NOTIFY, static_cast<WPARAM>(list_id), reinterpret_cast<LPARAM>(&click));
 }
 
-// "x,y" of the window's top-left corner and of the corner that centres it on the screen.
-inline std::string origin_of(HWND window) {
-    RECT frame{};
-    GetWindowRect(window, &frame);
-    return std::to_string(frame.left) + "," + std::to_string(frame.top);
-}
-inline std::string centred_origin_of(HWND window) {
+// Empty when the window is centred on the screen, else where it is and where it should be.
+inline std::string centring_fault(HWND window) {
     RECT frame{};
     GetWindowRect(window, &frame);
     HDC screen = GetDC(nullptr);
     const Position p = centred_origin(GetDeviceCaps(screen, HORZRES), GetDeviceCaps(screen, VERTRES),
                                       frame.right - frame.left, frame.bottom - frame.top);
     ReleaseDC(nullptr, screen);
-    return std::to_string(p.x) + "," + std::to_string(p.y);
+    if (p.x == frame.left && p.y == frame.top) return "";
+    return "at " + std::to_string(frame.left) + "," + std::to_string(frame.top) + ", centred at " +
+           std::to_string(p.x) + "," + std::to_string(p.y);
 }
 
 // True under Wine, where some counters are not kept.
