@@ -36,7 +36,6 @@ struct ControlRow {
 
 struct ExpectedDialog {
     int template_id;
-    bool extended;  // DIALOGEX: only it carries extended styles for controls
     DWORD style;
     const char* caption;
     int width, height;  // dialog units
@@ -54,7 +53,7 @@ constexpr Look k_heading{WS_CHILD | SS_LEFT, 0};
 constexpr Look k_list{WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL, WS_EX_CLIENTEDGE};
 
 const ExpectedDialog k_main_window{
-    IDD_MAIN, true, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT, "CPU Identification tool", 178, 188, {
+    IDD_MAIN, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT, "CPU Identification tool", 178, 188, {
     // id                          class     look              text             x    y    w    h
     {IDC_MAIN_FEATURES,          "Button", k_button,         "CPU &Features", 114, 22, 56, 12},
     {IDC_MAIN_COPY,              "Button", k_button,         "&Copy",         58, 152, 54, 12},
@@ -88,7 +87,7 @@ const ExpectedDialog k_main_window{
 }};
 
 const ExpectedDialog k_features_window{
-    IDD_FEATURES, false, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, "CPU Features", 260, 234, {
+    IDD_FEATURES, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, "CPU Features", 260, 234, {
     // id                       class            look              text                                        x    y    w    h
     {IDC_STATIC,              "Button",        k_frame,          "",                                        3, 10, 255, 23},
     {IDC_FEAT_L2_LABEL,       "Static",        k_features_label, "L2 (unif.):",                             8, 19, 33, 8},
@@ -114,7 +113,7 @@ const ExpectedDialog k_features_window{
 }};
 
 const ExpectedDialog k_about_window{
-    IDD_ABOUT, false, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, "About", 173, 73, {
+    IDD_ABOUT, WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, "About", 173, 73, {
     {IDOK,            "Button", k_default_button, "OK", 63, 51, 50, 14},
     {IDC_ABOUT_FRAME, "Static", k_field,          "",   8, 9, 50, 34},
 }};
@@ -139,14 +138,8 @@ std::string control_text(int id, const std::string& class_name, DWORD style, DWO
 INT_PTR CALLBACK inert_dialog_proc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 void check_dialog(const ExpectedDialog& wanted) {
-    const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(wanted.template_id), RT_DIALOG);
-    ASSERT_TRUE(found) << "no dialog template " << wanted.template_id;
-    const auto* words = static_cast<const WORD*>(LockResource(LoadResource(nullptr, found)));
-    EXPECT_EQ(wanted.extended, words[0] == 1 && words[1] == 0xFFFF) << "DIALOGEX signature";
-
-    const HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(wanted.template_id),
-                                           nullptr, inert_dialog_proc, 0);
-    ASSERT_TRUE(dialog) << "CreateDialogParamA failed, error " << GetLastError();
+    const HWND dialog = corelens::testing::open_dialog(wanted.template_id, inert_dialog_proc);
+    ASSERT_TRUE(dialog);
     // The system adds clip-siblings to top-level windows and the 3-D look to dialogs.
     const DWORD style = static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)) & ~(WS_CLIPSIBLINGS | DS_3DLOOK);
     RECT client{0, 0, wanted.width, wanted.height}, actual_client{};
@@ -171,12 +164,10 @@ void check_dialog(const ExpectedDialog& wanted) {
         place.bottom -= place.top;
         char class_name[64] = {};
         GetClassNameA(child, class_name, sizeof class_name);
-        const DWORD style_made = static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE));
-        const DWORD ex_made = static_cast<DWORD>(GetWindowLongA(child, GWL_EXSTYLE));
         EXPECT_EQ(control_text(row.id, row.class_name, row.look.style, row.look.ex_style | WS_EX_NOPARENTNOTIFY,
                                row.text, units),
-                  control_text(GetDlgCtrlID(child), class_name, style_made, ex_made, text_of(child), place))
-            << "control " << i;
+                  control_text(GetDlgCtrlID(child), class_name, GetWindowLongA(child, GWL_STYLE),
+                               GetWindowLongA(child, GWL_EXSTYLE), text_of(child), place));
     }
     DestroyWindow(dialog);
 }
