@@ -47,9 +47,6 @@ void check_error(const std::string& text, const RecordedCpuid::ParseError& error
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace corelens;
-    static const bool tables_built = (build_reference_tables(), true);
-    (void)tables_built;
-
     const std::string text(reinterpret_cast<const char*>(data), size);
     RecordedCpuid source;
     RecordedCpuid::ParseError error;

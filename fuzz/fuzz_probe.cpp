@@ -95,8 +95,6 @@ bool vendor_in_table(const std::string& vendor) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace corelens;
-    static const bool tables_built = (build_reference_tables(), true);
-    (void)tables_built;
 
     FuzzedDataProvider input(data, size);
     // The clock as measure_clock_mhz computes it: a 64-bit tick count over one second.
