@@ -25,9 +25,9 @@ DescriptorClass classify_descriptor(std::uint8_t descriptor) {
 }
 
 bool names_untabled_level2_size(std::uint8_t descriptor) {
-    // Level-2 descriptors the vendor documents that our table has no size for. They give no
-    // size, but where one is present a 0x40 means "no level-3 cache", not "no level-2 cache"
-    // (Celeron Willamette lists 0x40 and 0x39, Xeon Irwindale 0x40 and 0x7D).
+    // Level-2 descriptors the vendor documents that our table has no size for. Where one is
+    // present a 0x40 means "no level-3 cache", not "no level-2 cache" (Celeron Willamette
+    // lists 0x40 and 0x39, Xeon Irwindale 0x40 and 0x7D).
     switch (descriptor) {
         case 0x1D: case 0x21: case 0x24:
         case 0x39: case 0x3A: case 0x3B: case 0x3C: case 0x3D: case 0x3E:
@@ -54,9 +54,11 @@ void store_register_text(char* destination, const CpuidRegisters& regs) {
 
 // What a leaf-2 scan has found so far, across every repetition.
 struct LeafTwoScan {
-    std::int32_t first_level2_size = -1;  // from the first sized level-2 descriptor
-    bool saw_no_level2 = false;           // descriptor 0x40
-    bool saw_other_level2 = false;        // a level-2 descriptor without a row
+    // The first level-2 descriptor other than 0x40 decides: its table size, or -1 when the
+    // table has none (a later descriptor must not speak for a cache it does not describe).
+    bool decided = false;
+    std::int32_t level2_size = -1;
+    bool saw_no_level2 = false;  // descriptor 0x40
 };
 
 void classify_leaf_two_byte(std::uint8_t descriptor, ProcessorRecord& record, LeafTwoScan& scan) {
@@ -70,12 +72,13 @@ void classify_leaf_two_byte(std::uint8_t descriptor, ProcessorRecord& record, Le
         case DescriptorClass::level2:
             if (descriptor == 0x40) {
                 scan.saw_no_level2 = true;
-            } else if (scan.first_level2_size < 0) {
-                scan.first_level2_size = cache_descriptor_table.value_at(descriptor);
+            } else if (!scan.decided) {
+                scan.decided = true;
+                scan.level2_size = cache_descriptor_table.value_at(descriptor);
             }
             break;
         case DescriptorClass::other:
-            if (names_untabled_level2_size(descriptor)) scan.saw_other_level2 = true;
+            if (!scan.decided && names_untabled_level2_size(descriptor)) scan.decided = true;
             break;
     }
 }
@@ -95,9 +98,9 @@ void scan_leaf_two(CpuidSource& source, ProcessorRecord& record) {
         if (repeat == 0) break;
         regs = source.query(2);
     }
-    if (scan.first_level2_size >= 0) {
-        record.l2_kb = static_cast<std::int16_t>(scan.first_level2_size);
-    } else if (scan.saw_no_level2 && !scan.saw_other_level2) {
+    if (scan.decided) {
+        record.l2_kb = static_cast<std::int16_t>(scan.level2_size);
+    } else if (scan.saw_no_level2) {
         record.l2_kb = 0;
     }
 }
@@ -155,6 +158,7 @@ int probe_processor(ProcessorRecord& record, std::int32_t& non_intel_flag, Cpuid
     if (max_level >= 1) {
         const CpuidRegisters leaf1 = source.query(1);
         local.signature = leaf1.eax;
+        local.standard_features = leaf1.edx;
         local.features = leaf1.edx;
         local.brand_index = static_cast<std::uint8_t>(leaf1.ebx & 0xFFu);
         local.ebx_byte2 = static_cast<std::uint8_t>((leaf1.ebx >> 16) & 0xFFu);

@@ -26,8 +26,9 @@ int find_vendor_index(ProcessorRecord& record);
 enum class DescriptorClass { other, level1_code, level1_data, level2 };
 DescriptorClass classify_descriptor(std::uint8_t descriptor);
 
-// A level-2 descriptor the vendor documents but cache_descriptor_table has no size for. It
-// fills nothing, but it keeps a 0x40 of the same scan from meaning "no level-2 cache".
+// A level-2 descriptor the vendor documents but cache_descriptor_table has no size for.
+// Coming first, it leaves the level-2 size undetermined, and it keeps a 0x40 of the same
+// scan from meaning "no level-2 cache".
 bool names_untabled_level2_size(std::uint8_t descriptor);
 
 }  // namespace corelens

@@ -27,6 +27,7 @@ struct ProcessorRecord {
     std::uint8_t l1_code_kb;     // for a trace cache: thousands of micro-operations
     std::int16_t l2_kb;          // -1 not determined, 0 no level-2 cache
     std::uint32_t signature;     // leaf-1 EAX as read
+    std::uint32_t standard_features;  // leaf-1 EDX as read, before the merge into features
 };
 
 // The program's one record: zero at start, filled once by the probe, then read-only.

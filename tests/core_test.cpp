@@ -133,6 +133,7 @@ TEST(Probe, LeafTwoDescriptors) {
         {"0x40 alone is no level-2 cache", {{0x01, 0x40, 0x08, 0x0C}}, {16, 16, 0}},
         {"0x40 beside an untabled level-2 descriptor", {{0x01, 0x40, 0x39, 0x66}}, {8, 0, -1}},
         {"level 2: the first sized descriptor wins", {{0x01, 0x41, 0x43, 0x40}}, {0, 0, 128}},
+        {"level 2: an untabled first descriptor decides", {{0x01, 0x40, 0x7D, 0x41}}, {0, 0, -1}},
         {"level 1: the last descriptor wins", {{0x01, 0x06, 0x0A, 0x08, 0x0C}}, {16, 16, -1}},
         {"two scans: level 1 from the last, level 2 from the first", {{0x02, 0x06, 0x0A, 0x41}, {0x02, 0x08, 0x0C, 0x43}},
          {16, 16, 128}},

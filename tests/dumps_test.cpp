@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "tests/support/core_probe.h"
+#include "ui/feature_list.h"
 
 namespace corelens {
 namespace {
@@ -151,6 +152,17 @@ TEST_P(Dump, RegressionSizes) {
     const auto expected = k_regressions.find(GetParam());
     if (expected != k_regressions.end()) {
         EXPECT_EQ(cache_sizes(record()), expected->second);
+    }
+}
+
+// Each standard row shows its bit of leaf-1 EDX and each extended row its bit of leaf
+// 0x80000001 EDX; the merged word would show an Athlon's 3DNow+ as IA-64.
+TEST_P(Dump, FlagRowsReadTheirOwnWord) {
+    const std::uint32_t words[2] = {source.query(1).edx, source.query(0x80000001u).edx};
+    source.rewind();
+    for (const FeatureRow& row : feature_rows(record())) {
+        const bool set = ((words[row.row_position / 32] >> (row.row_position % 32)) & 1u) != 0;
+        EXPECT_EQ(set ? "yes" : "no", row.enabled_text) << row.short_name << " at " << row.position_text;
     }
 }
 

@@ -24,24 +24,24 @@ struct GoldenRecord {
 const GoldenRecord k_golden_records[] = {
     // features (leaf 1 | extended), ext features, max level, max ext level, MHz, vendor index,
     // vendor, name, brand, type name, brand index, EBX byte 2,
-    // family, ext family, model, stepping, type, L1 data, L1 code, L2, signature
+    // family, ext family, model, stepping, type, L1 data, L1 code, L2, signature, leaf-1 features
     {"intel_pentium3", {0x0383FBFF, 0, 3, 0, 0.0f, 0, "GenuineIntel", "Intel Pentium III / Xeon", "",
-                        "Original OEM", 0, 0, 6, 0, 8, 3, 0, 16, 16, 256, 0x683}},
+                        "Original OEM", 0, 0, 6, 0, 8, 3, 0, 16, 16, 256, 0x683, 0x0383FBFF}},
     {"intel_dual_celeron", {0x0183F9FF, 0, 2, 0, 266.4f, 0, "GenuineIntel", "Intel processor (name not in database)",
-                            "", "Dual processor", 0, 0, 6, 0, 5, 0, 2, 16, 16, 0, 0x2650}},
+                            "", "Dual processor", 0, 0, 6, 0, 5, 0, 2, 16, 16, 0, 0x2650, 0x0183F9FF}},
     {"intel_itanium", {0x4080BFFF, 0, 2, 0, 733.0f, 0, "GenuineIntel", "Intel Pentium IV", "", "Original OEM", 0, 0,
-                       7, 0, 0, 4, 0, 16, 16, 96, 0x704}},
+                       7, 0, 0, 4, 0, 16, 16, 96, 0x704, 0x4080BFFF}},
     {"intel_alder_lake", {0xBFEBFBFF, 0, 32, 0, 2496.1f, 0, "GenuineIntel", "Intel processor (name not in database)",
-                          "", "Original OEM", 0, 0, 6, 0, 7, 5, 0, 0, 0, -1, 0x90675}},
+                          "", "Original OEM", 0, 0, 6, 0, 7, 5, 0, 0, 0, -1, 0x90675, 0xBFEBFBFF}},
     {"amd_athlon", {0xC1C3F9FF, 0xC1C3F9FF, 1, 4, 1200.3f, 1, "AuthenticAMD", "AMD Athlon", "AMD Athlon(tm) Processor",
-                    "Original OEM", 0, 0, 6, 6, 4, 2, 0, 64, 64, 256, 0x642}},
+                    "Original OEM", 0, 0, 6, 6, 4, 2, 0, 64, 64, 256, 0x642, 0x0183F9FF}},
     {"amd_k6_2plus", {0x808029BF, 0x808029BF, 1, 6, 570.9f, 1, "AuthenticAMD", "AMD K6-II+", "AMD-K6(tm)-2+ Processor",
-                      "Original OEM", 0, 0, 5, 6, 13, 0, 0, 32, 32, 128, 0x5D0}},
+                      "Original OEM", 0, 0, 5, 6, 13, 0, 0, 32, 32, 128, 0x5D0, 0x008021BF}},
     {"amd_athlon64", {0xE7DBFBFF, 0xE1D3FBFF, 1, 24, 2002.6f, 1, "AuthenticAMD", "AMD processor (name not in database)",
-                      "AMD Athlon(tm) 64 Processor 3200+", "Original OEM", 0, 0, 15, 15, 4, 8, 0, 64, 64, 1024, 0xF48}},
+                      "AMD Athlon(tm) 64 Processor 3200+", "Original OEM", 0, 0, 15, 15, 4, 8, 0, 64, 64, 1024, 0xF48, 0x078BFBFF}},
     {"transmeta_efficeon", {0x0080B93F, 0, 1, 6, 999.5f, 0, "GenuineTMx86",
                             "GenuineTMx86 processor (name not in database)", "Transmeta Efficeon(tm) Processor TM8000",
-                            "Original OEM", 0, 0, 15, 6, 2, 4, 0, 64, 128, 1024, 0xF24}},
+                            "Original OEM", 0, 0, 15, 6, 2, 4, 0, 64, 128, 1024, 0xF24, 0x0080B93F}},
 };
 
 ReportContext fixed_context() {

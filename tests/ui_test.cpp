@@ -105,8 +105,9 @@ TEST_F(UiLogic, FeatureRows) {
     for (const FeatureRow& row : feature_rows(record)) positions += row.position_text + " ";
     EXPECT_EQ(positions, "0 1 2 3 4 5 6 7 8 9 11 12 13 14 15 16 17 18 23 24 25 26 30 ");
 
-    // The probe ORs the extended word into features, so bit 30 ("IA-64") reads yes too.
+    // features holds the OR of both words; the standard rows read the leaf-1 word alone.
     record.ext_features = 1u << 30;
+    record.standard_features = 1u;
     record.features = 1u | record.ext_features;
     std::string tail;
     const std::vector<FeatureRow> rows = feature_rows(record);
@@ -115,7 +116,7 @@ TEST_F(UiLogic, FeatureRows) {
         tail += std::to_string(row.row_position) + " " + row.short_name + " " + row.long_name + " " +
                 row.position_text + " " + row.enabled_text + "; ";
     }
-    EXPECT_EQ(tail, "30 IA-64 IA-64 instructions 30 yes; 62 3DNow+ Extended AMD 3DNow e30 yes; "
+    EXPECT_EQ(tail, "30 IA-64 IA-64 instructions 30 no; 62 3DNow+ Extended AMD 3DNow e30 yes; "
                     "63 3DNow AMD 3DNow e31 no; ");
 }
 
@@ -123,7 +124,8 @@ TEST_F(UiLogic, FeatureRows) {
 TEST_F(UiLogic, ColumnClickOrders) {
     ProcessorRecord record = intel_record();
     record.ext_features = (1u << 30) | (1u << 31);
-    record.features = (1u << 0) | (1u << 4) | (1u << 23) | record.ext_features;
+    record.standard_features = (1u << 0) | (1u << 4) | (1u << 23);
+    record.features = record.standard_features | record.ext_features;
     std::vector<std::int32_t> positions;
     for (const FeatureRow& row : feature_rows(record)) positions.push_back(row.row_position);
     const struct {
@@ -136,7 +138,7 @@ TEST_F(UiLogic, ColumnClickOrders) {
         {"name first", {1}, "PSE-36 3DNow CX8 "},
         {"pos first is descending", {2}, "3DNow 3DNow+ IA-64 "},
         {"pos second", {2, 2}, "FPU VME DE "},
-        {"enabled first, stable", {3}, "FPU TSC MMX IA-64 3DNow+ 3DNow VME "},
+        {"enabled first, stable", {3}, "FPU TSC MMX 3DNow+ 3DNow VME DE "},
         {"enabled second", {3, 3}, "VME DE PSE "},
         {"feature, name, feature", {0, 1, 0}, "3DNow 3DNow+ APIC "},
     };

@@ -27,8 +27,10 @@ const KeyedStringList& table_of(std::int32_t row_position) {
 
 bool bit_set(std::uint32_t word, std::int32_t bit) { return ((word >> (bit & 31)) & 1u) != 0; }
 
+// A standard row reads the leaf-1 word alone: features also holds the extended bits, and an
+// Athlon's 3DNow+ (e30) would show as IA-64.
 int bit_value(std::int32_t row_position, const ProcessorRecord& record) {
-    if (row_position < k_bits_per_word) return bit_set(record.features, row_position) ? 1 : 0;
+    if (row_position < k_bits_per_word) return bit_set(record.standard_features, row_position) ? 1 : 0;
     return bit_set(record.ext_features, row_position - k_bits_per_word) ? 1 : 0;
 }
 
@@ -49,7 +51,7 @@ void append_rows(std::vector<FeatureRow>& rows, const KeyedStringList& table, st
 
 std::vector<FeatureRow> feature_rows(const ProcessorRecord& record) {
     std::vector<FeatureRow> rows;
-    append_rows(rows, feature_table, record.features, 0, "%u");
+    append_rows(rows, feature_table, record.standard_features, 0, "%u");
     if (record.ext_features != 0) {
         append_rows(rows, ext_feature_table, record.ext_features, k_bits_per_word, "e%u");
     }

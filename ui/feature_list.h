@@ -18,7 +18,7 @@ struct FeatureColumn {
 extern const std::array<FeatureColumn, 4> feature_columns;  // Feature, Name, Pos, Enabled
 
 struct FeatureRow {
-    std::int32_t row_position;  // bit 0-31 of features, or 32 + bit of ext_features
+    std::int32_t row_position;  // bit 0-31 of standard_features, or 32 + bit of ext_features
     std::string short_name;     // the table entry's text, e.g. "FPU"
     std::string long_name;      // the table entry's key
     std::string position_text;  // "%u", or "e%u" for an extended bit
