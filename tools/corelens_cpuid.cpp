@@ -1,5 +1,5 @@
 // corelens-cpuid: prints this processor's CPUID leaves as a dump, or runs the program's
-// probe, tables and renderers against a recorded dump.
+// probe, tables, renderers and flag list against a recorded dump.
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -19,6 +19,7 @@
 #include "report/renderers.h"
 #include "report/result_output.h"
 #include "tables/reference_tables.h"
+#include "ui/feature_list.h"
 
 namespace {
 
@@ -26,13 +27,18 @@ constexpr int k_usage_error = 2;
 
 const char* const k_usage =
     "usage: corelens-cpuid dump\n"
-    "       corelens-cpuid report [--html] [--mhz N] FILE\n"
-    "       corelens-cpuid --help\n"
+    "       corelens-cpuid report [--html] [--mhz N] [-o FILE] DUMP\n"
+    "       corelens-cpuid flags DUMP\n"
+    "       corelens-cpuid --help | --version\n"
     "\n"
     "dump    prints this processor's CPUID leaves, one line per leaf:\n"
     "        CPUID LLLLLLLL: AAAAAAAA-BBBBBBBB-CCCCCCCC-DDDDDDDD\n"
     "report  prints the text (or with --html the HTML) report for a recorded dump;\n"
-    "        --mhz gives the clock speed to report (0.0 without it)\n";
+    "        --mhz gives the clock speed to report (0.0 without it); -o writes FILE\n"
+    "        byte for byte as corelens writes a result file (HTML when FILE ends\n"
+    "        in html)\n"
+    "flags   prints the features window's flag list for a recorded dump, one row per\n"
+    "        line: feature, name, position and yes or no, separated by tabs\n";
 
 int usage_error(const std::string& message) {
     std::fprintf(stderr, "corelens-cpuid: %s\n", message.c_str());
@@ -66,45 +72,86 @@ bool parse_mhz(const std::string& text, double& mhz) {
     return true;
 }
 
-int report(const std::vector<std::string>& arguments) {
-    bool html = false;
-    double mhz = 0.0;
-    std::string file;
-    bool have_file = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (argument == "--html") {
-            html = true;
-        } else if (argument == "--mhz") {
-            if (i + 1 >= arguments.size()) return usage_error("--mhz needs a value");
-            if (!parse_mhz(arguments[++i], mhz)) return usage_error("bad --mhz value '" + arguments[i] + "'");
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            return usage_error("unknown option '" + argument + "'");
-        } else if (have_file) {
-            return usage_error("one dump file only, got '" + file + "' and '" + argument + "'");
-        } else {
-            file = argument;
-            have_file = true;
-        }
-    }
-    if (!have_file) return usage_error("report needs a dump file");
-
+// Replays file through the program's probe into the program's record; 0, or the exit
+// status after a message.
+int probe_dump(const std::string& file, double mhz) {
     corelens::RecordedCpuid source;
     corelens::RecordedCpuid::ParseError error;
     if (!source.load_file(file, error)) {
         std::fprintf(stderr, "corelens-cpuid: %s\n", error.what().c_str());
         return k_usage_error;
     }
-
     corelens::build_reference_tables();
     corelens::processor_record = corelens::ProcessorRecord{};
     if (!corelens::probe_processor(corelens::processor_record, corelens::non_intel, source, [mhz] { return mhz; })) {
         std::fprintf(stderr, "corelens-cpuid: %s: the dump has no CPUID\n", file.c_str());
         return 1;
     }
+    return 0;
+}
+
+int report(const std::vector<std::string>& arguments) {
+    bool html = false;
+    double mhz = 0.0;
+    std::string file;
+    std::string output;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--html") {
+            html = true;
+        } else if (argument == "--mhz" || argument == "-o") {
+            if (i + 1 >= arguments.size()) return usage_error(argument + " needs a value");
+            const std::string& value = arguments[++i];
+            if (argument == "-o") {
+                if (value.empty()) return usage_error("-o needs a file name");
+                output = value;
+            } else if (!parse_mhz(value, mhz)) {
+                return usage_error("bad --mhz value '" + value + "'");
+            }
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return usage_error("unknown option '" + argument + "'");
+        } else if (!file.empty()) {
+            return usage_error("one dump file only, got '" + file + "' and '" + argument + "'");
+        } else if (argument.empty()) {
+            return usage_error("empty dump file name");
+        } else {
+            file = argument;
+        }
+    }
+    if (file.empty()) return usage_error("report needs a dump file");
+    // The file's ending decides its format, as it does for the program's own saves.
+    if (html && !output.empty() && !corelens::has_extension("html", output)) {
+        return usage_error("--html with -o needs a file name ending in html");
+    }
+    if (const int status = probe_dump(file, mhz)) return status;
+
     const corelens::ReportContext context = corelens::gather_report_context();
+    if (!output.empty()) {
+        std::string reason;
+        if (corelens::save_results(output, corelens::k_create_always, corelens::processor_record, context,
+                                   &reason) != 1) {
+            std::fprintf(stderr, "corelens-cpuid: cannot write %s: %s\n", output.c_str(), reason.c_str());
+            return 1;
+        }
+        return 0;
+    }
+    // On a terminal the report gets a line end after its closing bracket; the file has none.
     print(html ? corelens::render_html_report(corelens::processor_record, context)
                : corelens::render_text_report(corelens::processor_record, context) + "\r\n");
+    return 0;
+}
+
+// The features window's rows, as the window builds them.
+int flags(const std::vector<std::string>& arguments) {
+    if (arguments.size() != 1 || arguments[0].empty() || arguments[0][0] == '-') {
+        return usage_error("flags needs one dump file");
+    }
+    if (const int status = probe_dump(arguments[0], 0.0)) return status;
+    std::string text;
+    for (const corelens::FeatureRow& row : corelens::feature_rows(corelens::processor_record)) {
+        text += row.short_name + '\t' + row.long_name + '\t' + row.position_text + '\t' + row.enabled_text + '\n';
+    }
+    print(text);
     return 0;
 }
 
@@ -125,10 +172,15 @@ int main(int argc, char** argv) {
         std::fputs(k_usage, stdout);
         return 0;
     }
+    if (command == "--version") {
+        std::printf("corelens-cpuid %s\n", corelens::k_version_text);
+        return 0;
+    }
     if (command == "dump") {
         if (arguments.size() > 1) return usage_error("dump takes no arguments");
         return dump();
     }
     if (command == "report") return report({arguments.begin() + 1, arguments.end()});
+    if (command == "flags") return flags({arguments.begin() + 1, arguments.end()});
     return usage_error("unknown command '" + command + "'");
 }
