@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+
 #include "app/strings.h"
 
 namespace corelens {
@@ -28,6 +30,11 @@ std::string windows_command_tail(const char* command_line) {
 }
 
 std::string posix_command_tail(const std::vector<std::string>& arguments) {
+    // Empty or blank arguments alone make no command line, as blanks after the name do on Windows.
+    const auto blank = [](const std::string& argument) {
+        return argument.find_first_not_of(' ') == std::string::npos;
+    };
+    if (std::all_of(arguments.begin(), arguments.end(), blank)) return {};
     std::string tail;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];

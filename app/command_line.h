@@ -14,6 +14,7 @@ std::string windows_command_tail(const char* command_line);
 // POSIX: the arguments after the program's name joined by single blanks. An argument
 // holding a blank is quoted so the switch rules see it whole: after a leading "/p:" or
 // "/f:" the rest goes in double quotes, any other such argument is quoted as a whole.
+// Arguments that are all empty or blank give an empty tail.
 std::string posix_command_tail(const std::vector<std::string>& arguments);
 
 // Everything before the last separator of the program's path; empty without one.

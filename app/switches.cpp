@@ -85,7 +85,8 @@ BatchPlan plan_batch(const SwitchInputs& inputs) {
 
     const std::size_t name_at = find("/f:");
     if (name_at != std::string::npos) {
-        const Argument name = take_argument(tail, name_at + 3, false);
+        // On POSIX the quotes around a name are the tail formation's, never part of the name.
+        const Argument name = take_argument(tail, name_at + 3, inputs.search == SwitchSearch::argument_start);
         const std::string file_name = name.whole + '.' + plan.output_extension;
         add_file(plan, "/f:", file_name, k_create_new, name.fits && fits_path(file_name), directory_fits);
     } else if (find("/f") != std::string::npos) {

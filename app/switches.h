@@ -14,7 +14,8 @@ enum class SwitchSearch {
     // "/c" inside a "/p:" directory counts.
     substring,
     // POSIX: the same, but only where an argument begins (start of the tail, or after a
-    // blank outside double quotes), so "/p:/home/x" holds no "/h".
+    // blank outside double quotes), so "/p:/home/x" holds no "/h"; a "/f:" name loses its
+    // quotes as a "/p:" directory does.
     argument_start,
 };
 

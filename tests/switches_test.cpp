@@ -68,7 +68,7 @@ TEST(SwitchPlan, EvaluatesEachRule) {
         {k_posix, "/c /h", "html | /opt/tools | /opt/tools/WS7.html 2;"},
         {k_posix, "/f /p:", "txt |  | /corelens_results.txt 2;"},
         {k_posix, "/p:/tmp/out/ /f", "txt | /tmp/out/ | /tmp/out//corelens_results.txt 2;"},
-        {k_posix, "/f:\"my cpu\"", "txt | /opt/tools | /opt/tools/\"my cpu\".txt 1;"},
+        {k_posix, posix_command_tail({"/f:my cpu"}), "txt | /opt/tools | /opt/tools/my cpu.txt 1;"},
         {k_posix, "/f:" + n260, "txt | /opt/tools | /opt/tools/" + n260 + ".txt 1 refused;"},
         {k_posix, "/p:\"" + n260 + " x\" /c",
          "txt | " + n260 + " x | " + n260 + " x/WS7.txt 2 refused;"},
@@ -80,6 +80,7 @@ TEST(SwitchPlan, EvaluatesEachRule) {
 
 TEST(CommandTail, PosixArgumentsJoinedAndQuoted) {
     EXPECT_EQ("", posix_command_tail({}));
+    EXPECT_EQ("", posix_command_tail({"", " "}));
     EXPECT_EQ("/p:\"/tmp/My Results\" /f:\"my cpu\" /c",
               posix_command_tail({"/p:/tmp/My Results", "/f:my cpu", "/c"}));
     // A blank-holding directory stays whole: its /c and /home are no switches.

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "core/cpuid_source.h"
 #include "resources/resource.h"
+#include "tests/support/core_probe.h"
 #include "tests/win32/dialog_helpers.h"
 #include "ui/feature_list.h"
 #include "ui/win32/features_window.h"
@@ -90,6 +92,19 @@ TEST_F(FeaturesWindow, NotifiedAndRealHeaderClicksSort) {
     SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
     SendMessageA(header, WM_LBUTTONUP, 0, at);
     EXPECT_EQ(column_text(1).substr(0, 37), "36-Bit Page Size Extension AMD 3DNow ");
+}
+
+// An Athlon's 3DNow+ (e30) must not show as IA-64 (bit 30 of the standard word).
+TEST_F(FeaturesWindow, AthlonShowsNoIa64) {
+    RecordedCpuid dump;
+    RecordedCpuid::ParseError error;
+    if (!dump.load_file(CORELENS_DUMPS_DIR "/AuthenticAMD/athlon-thunderbird-644.txt", error)) GTEST_SKIP() << error.what();
+    testing::close_dialogs({window_});
+    testing::use_record(probe_source(dump).record);
+    window_ = testing::open_dialog(IDD_FEATURES, features_dialog_proc, main_);
+    list_ = GetDlgItem(window_, IDC_FEAT_LIST);
+    EXPECT_EQ(cell(22, 0) + " " + cell(22, 2) + " " + cell(22, 3) + ", " + cell(23, 2) + " " + cell(23, 3),
+              "IA-64 30 no, e30 yes");
 }
 
 TEST_F(FeaturesWindow, CacheHelpMessage) {
