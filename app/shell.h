@@ -14,8 +14,9 @@ std::vector<BatchFailure> run_switches(const std::string& tail, const std::strin
                                        SwitchSearch search, ResultFiles& files);
 
 #ifndef _WIN32
-// The POSIX program: start-up, then the report on standard output for an empty tail or
-// the switches otherwise. Returns the exit status.
+// The POSIX program: --help, --version and a command line without a switch answered at
+// once; otherwise start-up, then the report on standard output for an empty tail or the
+// switches, writing to the current directory unless "/p:" names one. Returns the exit status.
 int run_posix(int argc, char** argv);
 #endif
 

@@ -21,6 +21,14 @@ std::size_t find_switch(const std::string& tail, const std::string& name, Switch
     return std::string::npos;
 }
 
+bool holds_switch(const std::string& tail, SwitchSearch search) {
+    // "/p:" and "/f:" begin with "/p" and "/f"; "/p" alone is no switch.
+    for (const char* name : {"/h", "/p:", "/f", "/c"}) {
+        if (find_switch(tail, name, search) != std::string::npos) return true;
+    }
+    return false;
+}
+
 namespace {
 
 // One argument after a switch, cut into a buffer of the size the program uses. On a

@@ -22,6 +22,9 @@ enum class SwitchSearch {
 // Where a switch begins in tail, or std::string::npos.
 std::size_t find_switch(const std::string& tail, const std::string& name, SwitchSearch search);
 
+// True when any of "/h", "/p:", "/f:", "/f" or "/c" is found in tail.
+bool holds_switch(const std::string& tail, SwitchSearch search);
+
 struct PlannedFile {
     std::string switch_name;  // "/f:", "/f" or "/c"
     std::string directory;    // output directory, before the separator

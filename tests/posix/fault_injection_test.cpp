@@ -141,7 +141,7 @@ TEST_F(FaultInjection, DiskFillingWhileTheProgramWritesFailsEveryFileAndLeavesNo
     // Room for the two messages, not for a report. SIGXFSZ stays ignored across exec, so
     // writes fail with EFBIG instead of ending the program.
     const app_test::Outcome run = app_test::finish_program(
-        app_test::start_program(program.string(), {"/f", "/c"}, scratch_.path(), "run",
+        app_test::start_program(program.string(), {"/p:" + home.string(), "/f", "/c"}, scratch_.path(), "run",
                                 [] {
                                     std::signal(SIGXFSZ, SIG_IGN);
                                     const rlimit limit{400, 400};

@@ -72,7 +72,8 @@ TEST_F(Valgrind, BatchRunsAndTheTerminalReportAreClean) {
     fs::create_directory(home);
     const std::string program = (home / "corelens").string();
     fs::copy_file(CORELENS_BINARY_DIR "/app/corelens", program);
-    expect_clean({{program, "/f"}, {program, "/h", "/f:named", "/c"}, {program}});
+    const std::string here = "/p:" + home.string();
+    expect_clean({{program, here, "/f"}, {program, here, "/h", "/f:named", "/c"}, {program}});
     EXPECT_TRUE(fs::exists(home / "corelens_results.txt"));
     EXPECT_TRUE(fs::exists(home / "named.html"));
 }
