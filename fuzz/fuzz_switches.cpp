@@ -158,12 +158,24 @@ void check_plan(const std::string& tail, const std::string& program_directory,
             ++named;
             check(file.mode == k_create_new, "/f: not created new");
             check(i == 0, "/f: not first");
-            // The name is the whole argument after "/f:", as it stands in the tail.
             const std::string base = file.name.substr(0, file.name.size() - extension.size() - 1);
             const std::size_t at = find_switch(tail, "/f:", search) + 3;
-            check(tail.compare(at, base.size(), base) == 0, "/f: name is not the argument", base);
-            const std::size_t after = at + base.size();
-            check(after == tail.size() || tail[after] == ' ' || tail[after] == '\0', "/f: name cut short", base);
+            if (search == SwitchSearch::substring) {
+                // The name is the whole argument after "/f:", as it stands in the tail.
+                check(tail.compare(at, base.size(), base) == 0, "/f: name is not the argument", base);
+                const std::size_t after = at + base.size();
+                check(after == tail.size() || tail[after] == ' ' || tail[after] == '\0', "/f: name cut short", base);
+            } else {
+                // POSIX drops the quotes; what is left stands in the tail in order.
+                std::size_t next = at;
+                bool in_order = true;
+                for (const char c : base) {
+                    const std::size_t found = in_order ? tail.find(c, next) : std::string::npos;
+                    in_order = found != std::string::npos;
+                    next = found + 1;
+                }
+                check(in_order, "/f: name is not from the argument", base);
+            }
         } else if (file.switch_name == "/f") {
             ++plain;
             check(file.mode == k_create_always && i == 0, "/f planned wrongly");
