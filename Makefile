@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: run test setup native win32 asan bench clean
+.PHONY: run test setup native win32 asan package bench clean
 
 run: native
 	./build/native/app/corelens
@@ -22,12 +22,19 @@ asan:
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 
+# corelens_1.13f_*.deb in build/native, corelens-1.13f-win32.zip in build/win32.
+package: native win32
+	cd build/native && cpack
+	cd build/win32 && cpack
+
 test: setup
 	$(MAKE) native win32 asan
 	ctest --preset native -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j $(JOBS)
 	$(XVFB) ctest --preset win32
 	bash tests/e2e/same_record_test.sh build/native/app/corelens build/win32/app/corelens.exe tools/wine-run.sh
+	$(MAKE) package
+	bash tests/install_test.sh build/native build/win32
 	$(MAKE) fuzz-smoke
 
 # Fuzzing with clang and libFuzzer in build/fuzz: each target FUZZ_SECONDS long, in turn.

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 native_pkgs=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686-posix
-             xvfb xdotool xclip imagemagick wine clang libclang-rt-14-dev valgrind)
+             xvfb xdotool xclip imagemagick wine clang libclang-rt-14-dev valgrind
+             dpkg-dev lintian man-db unzip)
 i386_pkgs=(wine32:i386)
 
 missing=()
