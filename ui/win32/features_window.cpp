@@ -5,17 +5,12 @@
 #include "core/processor_record.h"
 #include "resources/resource.h"
 #include "ui/feature_list.h"
-#include "ui/field_texts.h"
+#include "ui/view_model.h"
+#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/prompts.h"
 
 namespace corelens {
-
-const char* const k_cache_help_text =
-    "If the detection fails, this can have a\nwhole bunch of reasons. If you got an older\n"
-    "CPU, it may not support reading its cache\ninformation. If you got a CPU not manufactured\n"
-    "by AMD or INTEL, the vendor may not use the\nsame method to get the cache information!";
-const char* const k_cache_help_caption = "Information about the cache";
 
 namespace {
 
@@ -73,7 +68,7 @@ void on_command(HWND window, WPARAM wparam) {
             EndDialog(window, 1);
             break;
         case IDC_FEAT_CACHE_HELP:
-            ask_message_box(window, k_cache_help_text, k_cache_help_caption, MB_ICONINFORMATION);
+            show_message(window, k_cache_help_message);
             break;
         default:
             break;
@@ -96,10 +91,8 @@ INT_PTR CALLBACK features_dialog_proc(HWND window, UINT message, WPARAM wparam, 
 }
 
 void fill_features_fields(HWND window) {
-    for (const FieldText& field : features_field_texts(processor_record)) {
-        if (!field.enabled) EnableWindow(GetDlgItem(window, field.id), FALSE);
-        SetDlgItemTextA(window, field.id, field.text.c_str());
-    }
+    apply_window_texts(window, features_window_texts());
+    apply_field_texts(window, features_field_texts(processor_record));
 }
 
 void fill_feature_list(HWND window) {
