@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -15,12 +16,14 @@ namespace {
 
 struct Run {
     double probe_ms = -1.0;
-    double painted_ms = -1.0;
+    double painted_ms = -1.0;  // as the program counts it, from its main
+    double wall_ms = -1.0;     // from the fork to the program's first-paint line
     long peak_kb = 0;
 };
 
 Run run_gui(const std::string& program) {
     Run run;
+    const auto start = std::chrono::steady_clock::now();
     int pipe_ends[2];
     if (pipe(pipe_ends) != 0) return run;
     const pid_t child = fork();
@@ -35,7 +38,12 @@ Run run_gui(const std::string& program) {
     close(pipe_ends[1]);
     std::string output;
     char buffer[256];
-    for (ssize_t n; (n = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) output.append(buffer, n);
+    for (ssize_t n; (n = read(pipe_ends[0], buffer, sizeof buffer)) > 0;) {
+        output.append(buffer, n);
+        if (run.wall_ms < 0 && output.find('\n') != std::string::npos) {
+            run.wall_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        }
+    }
     close(pipe_ends[0]);
     int status = 0;
     rusage usage{};
@@ -64,11 +72,11 @@ int main() {
             std::fprintf(stderr, "corelens-gui did not report its first paint\n");
             return 1;
         }
-        // The probe is the clock window and the tables; everything after it is the window's.
-        beyond_clock.push_back(run.painted_ms - run.probe_ms);
+        // The probe is the clock window and the tables; the rest, loading Qt included, is the window's.
+        beyond_clock.push_back(run.wall_ms - run.probe_ms);
         peak_kb = std::max(peak_kb, run.peak_kb);
-        std::printf("run %d: probe %.2f ms, first paint at %.2f ms, %ld KB peak resident\n", i + 1,
-                    run.probe_ms, run.painted_ms, run.peak_kb);
+        std::printf("run %d: probe %.2f ms, first paint at %.2f ms (%.2f ms after main), %ld KB peak resident\n",
+                    i + 1, run.probe_ms, run.wall_ms, run.painted_ms, run.peak_kb);
     }
     std::sort(beyond_clock.begin(), beyond_clock.end());
     std::printf("corelens-gui start to first painted main window beyond the probe: median %.2f ms "
