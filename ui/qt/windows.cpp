@@ -160,15 +160,15 @@ FeaturesWindow::FeaturesWindow(QWidget* parent)
 }
 
 void FeaturesWindow::sort_by(int column) {
-    const auto request = click_column(sort_flags, column);
-    if (!request) return;
+    const auto order = click_column(sort_flags, column);
+    if (!order) return;
     std::vector<std::int32_t> positions;
     std::vector<QTreeWidgetItem*> items;
     while (list_->topLevelItemCount() > 0) {
         items.push_back(list_->takeTopLevelItem(0));
         positions.push_back(items.back()->data(0, Qt::UserRole).toInt());
     }
-    for (std::int32_t position : sorted_positions(positions, *request, processor_record)) {
+    for (std::int32_t position : sorted_positions(positions, *order, processor_record)) {
         for (QTreeWidgetItem*& item : items) {
             if (item != nullptr && item->data(0, Qt::UserRole).toInt() == position) {
                 list_->addTopLevelItem(item);

@@ -28,13 +28,13 @@ int CALLBACK list_compare_by_enabled(LPARAM a, LPARAM b, LPARAM parameter) {
                               static_cast<std::int32_t>(parameter), processor_record);
 }
 
-PFNLVCOMPARE comparison_for(SortComparison comparison) {
-    switch (comparison) {
-        case SortComparison::name: return list_compare_by_name;
-        case SortComparison::position: return list_compare_by_position;
-        case SortComparison::enabled: return list_compare_by_enabled;
+PFNLVCOMPARE comparison_for(const SortOrder& order) {
+    switch (order.column) {
+        case 0:
+        case 1: return list_compare_by_name;
+        case 2: return list_compare_by_position;
+        default: return list_compare_by_enabled;
     }
-    return list_compare_by_position;
 }
 
 void set_cell(HWND list, int index, int column, const std::string& text) {
@@ -54,10 +54,10 @@ void on_notify(LPARAM lparam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lparam);
     if (header->code != static_cast<UINT>(LVN_COLUMNCLICK)) return;
     const auto* click = reinterpret_cast<const NMLISTVIEW*>(lparam);
-    const auto request = click_column(sort_flags, click->iSubItem);
-    if (!request) return;
-    SendMessageA(header->hwndFrom, LVM_SORTITEMS, static_cast<WPARAM>(request->parameter),
-                 reinterpret_cast<LPARAM>(comparison_for(request->comparison)));
+    const auto order = click_column(sort_flags, click->iSubItem);
+    if (!order) return;
+    SendMessageA(header->hwndFrom, LVM_SORTITEMS, static_cast<WPARAM>(sort_parameter(*order)),
+                 reinterpret_cast<LPARAM>(comparison_for(*order)));
 }
 
 void on_command(HWND window, WPARAM wparam) {
