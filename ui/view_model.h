@@ -76,6 +76,10 @@ extern const Message k_cache_help_message;   // the "&?" button
 extern const Message k_cursor_error_message;  // the about window's hand cursor is missing
 extern const Message k_email_error_message;   // no mail client took the link
 
+// The label font: this face at this character-cell height in pixels, normal weight.
+constexpr char k_label_font_face[] = "Arial";
+constexpr int k_label_cell_height = 14;
+
 // Label and heading colours, 0xRRGGBB.
 constexpr unsigned k_label_colour = 0x000000;
 constexpr unsigned k_heading_colour = 0x000080;

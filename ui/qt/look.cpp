@@ -18,7 +18,6 @@ namespace {
 constexpr double k_unit_x = 6.0 / 4.0;
 constexpr double k_unit_y = 13.0 / 8.0;
 constexpr int k_background_margin = 200;
-constexpr int k_label_cell_height = 14;
 
 QColor colour(unsigned rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
@@ -55,7 +54,7 @@ const QPixmap& background(QSize main_client) {
 QFont label_font() {
     // The largest Arial whose cell (ascent plus descent) fits the Windows cell height.
     static const QFont font = [] {
-        QFont candidate(QStringLiteral("Arial"));
+        QFont candidate(QString::fromLatin1(k_label_font_face));
         candidate.setWeight(QFont::Normal);
         for (int pixels = k_label_cell_height; pixels > 6; --pixels) {
             candidate.setPixelSize(pixels);

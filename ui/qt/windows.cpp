@@ -99,7 +99,17 @@ void MainWindow::save() {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDirectory(QString::fromLocal8Bit(request.initial_directory.c_str()));
         dialog.selectFile(QString::fromLocal8Bit(path.c_str()));
-        const QStringList filters{QStringLiteral("(*.txt)"), QStringLiteral("(*.html)")};
+        // The filter list holds NUL-ended pairs of a name and its pattern; Qt reads the
+        // pattern from the parentheses of the name.
+        QStringList filters;
+        const std::string& list = request.filter;
+        std::size_t at = 0;
+        for (bool name = true; at < list.size(); name = !name) {
+            const std::size_t end = list.find('\0', at);
+            if (name) filters << QString::fromLatin1(list.substr(at, end - at).c_str());
+            if (end == std::string::npos) break;
+            at = end + 1;
+        }
         dialog.setNameFilters(filters);
         dialog.selectNameFilter(filters.value(static_cast<int>(request.filter_index) - 1));
         dialog.setDefaultSuffix(QString::fromLatin1(request.default_extension.c_str()));

@@ -100,8 +100,8 @@ void center_on_screen(HWND window) {
 }
 
 Font create_label_font() {
-    return Font(CreateFontA(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
-                            CLIP_TT_ALWAYS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+    return Font(CreateFontA(k_label_cell_height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                            CLIP_TT_ALWAYS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, k_label_font_face));
 }
 
 void paint_dialog(HWND window) {
