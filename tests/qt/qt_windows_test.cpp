@@ -84,6 +84,19 @@ private slots:
         QCOMPARE(shown, expected);
     }
 
+    void enterQuitsAndEscapeCloses() {
+        for (const auto& [key, result] : {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
+            qt::MainWindow window(".");
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            QVERIFY2(focused != nullptr && focused->isDefault(), "Enter would press another button");
+            QTest::keyClick(focused, key);
+            QCOMPARE(window.isVisible(), false);
+            QCOMPARE(window.result(), int(result));
+        }
+    }
+
     void copyPutsTheTextReportOnTheClipboard() {
         if (!use_dump("GenuineIntel/pentium-4-northwood-F24.txt")) QSKIP("dump collection absent");
         qt::MainWindow window(".");

@@ -44,7 +44,10 @@ MainWindow::MainWindow(std::string starting_folder)
     connect(add_button(Control::save_button, {116, 152, 54, 12}), &QPushButton::clicked, this, &MainWindow::save);
     connect(add_button(Control::about_button, {3, 171, 77, 14}), &QPushButton::clicked, this,
             &MainWindow::open_about);
-    connect(add_button(Control::quit_button, {97, 171, 78, 14}), &QPushButton::clicked, this, &QDialog::accept);
+    QPushButton* quit = add_button(Control::quit_button, {97, 171, 78, 14});
+    connect(quit, &QPushButton::clicked, this, &QDialog::accept);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     add_frame({3, 0, 172, 168});
     for (int y : {78, 144, 32, 124}) add_frame({3, y, 172, 5});
     set_labels({{Control::processor_label, {11, 9, 41, 8}},   {Control::speed_label, {11, 24, 41, 8}},
