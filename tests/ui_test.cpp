@@ -182,26 +182,34 @@ TEST(SaveFlow, QuestionNameFolderAndFailure) {
          "ask Type of output|dialog /d corelens_results.txt 1 txt|save /d/z.txt|"
          "tell Saving the results failed!|Error"},
     };
-    for (const auto& c : cases) {
+    struct Recorder final : SavePrompts {
+        bool yes = false;
+        const char* chosen = nullptr;
+        int written = 0;
         std::string log;
-        SavePrompts prompts;
-        prompts.ask_yes_no = [&](const Message& m) {
+        bool ask_yes_no(const Message& m) override {
             log += std::string("ask ") + m.caption;
-            return c.yes;
-        };
-        prompts.choose_file = [&](const platform::SaveDialogRequest& r, std::string& path) {
-            log += "|dialog " + r.initial_directory + " " + path + " " + std::to_string(r.filter_index) +
-                   " " + r.default_extension;
-            if (c.chosen != nullptr) path = c.chosen;
-            return c.chosen != nullptr;
-        };
-        prompts.save = [&](const std::string& path) {
+            return yes;
+        }
+        bool choose_file(const platform::SaveDialogRequest& r, std::string& path) override {
+            log += "|dialog " + r.initial_directory + " " + path + " " + std::to_string(r.filter_index) + " " +
+                   r.default_extension;
+            if (chosen != nullptr) path = chosen;
+            return chosen != nullptr;
+        }
+        int save(const std::string& path) override {
             log += "|save " + path;
-            return c.written;
-        };
-        prompts.tell = [&](const Message& m) { log += std::string("|tell ") + m.text + "|" + m.caption; };
+            return written;
+        }
+        void tell(const Message& m) override { log += std::string("|tell ") + m.text + "|" + m.caption; }
+    };
+    for (const auto& c : cases) {
+        Recorder prompts;
+        prompts.yes = c.yes;
+        prompts.chosen = c.chosen;
+        prompts.written = c.written;
         EXPECT_EQ(run_save_flow(prompts, "/d"), c.outcome) << c.what;
-        EXPECT_EQ(log, c.expected) << c.what;
+        EXPECT_EQ(prompts.log, c.expected) << c.what;
     }
 }
 

@@ -47,54 +47,62 @@ std::vector<FieldText> features_field_texts(const ProcessorRecord& record) {
     };
 }
 
-const WindowTexts& main_window_texts() {
-    static const WindowTexts texts{
-        "Corelens - CPU identification tool",
-        {
-            {Control::processor_label, ControlKind::label, "Processor:"},
-            {Control::speed_label, ControlKind::label, "Speed:"},
-            {Control::vendor_label, ControlKind::label, "Vendor:"},
-            {Control::description_label, ControlKind::label, "Description:"},
-            {Control::level_label, ControlKind::label, "CPUID-Level:"},
-            {Control::family_label, ControlKind::label, "Family:"},
-            {Control::model_label, ControlKind::label, "Model:"},
-            {Control::stepping_label, ControlKind::label, "Stepping:"},
-            {Control::type_label, ControlKind::label, "Type:"},
-            {Control::results_label, ControlKind::label, "Results:"},
-            {Control::features_button, ControlKind::button, "CPU &Features"},
-            {Control::copy_button, ControlKind::button, "&Copy"},
-            {Control::save_button, ControlKind::button, "&Save"},
-            {Control::about_button, ControlKind::button, "&About"},
-            {Control::quit_button, ControlKind::default_button, "&Quit"},
-        }};
-    return texts;
+namespace {
+
+constexpr ControlText k_main_controls[] = {
+    {Control::processor_label, ControlKind::label, "Processor:"},
+    {Control::speed_label, ControlKind::label, "Speed:"},
+    {Control::vendor_label, ControlKind::label, "Vendor:"},
+    {Control::description_label, ControlKind::label, "Description:"},
+    {Control::level_label, ControlKind::label, "CPUID-Level:"},
+    {Control::family_label, ControlKind::label, "Family:"},
+    {Control::model_label, ControlKind::label, "Model:"},
+    {Control::stepping_label, ControlKind::label, "Stepping:"},
+    {Control::type_label, ControlKind::label, "Type:"},
+    {Control::results_label, ControlKind::label, "Results:"},
+    {Control::features_button, ControlKind::button, "CPU &Features"},
+    {Control::copy_button, ControlKind::button, "&Copy"},
+    {Control::save_button, ControlKind::button, "&Save"},
+    {Control::about_button, ControlKind::button, "&About"},
+    {Control::quit_button, ControlKind::default_button, "&Quit"},
+};
+
+constexpr ControlText k_features_controls[] = {
+    {Control::cache_heading, ControlKind::heading, "Cache information:"},
+    {Control::l2_label, ControlKind::label, "L2 (unif.):"},
+    {Control::l1_data_label, ControlKind::label, "L1 Data:"},
+    {Control::l1_code_label, ControlKind::label, "L1 Instr.:"},
+    {Control::extensions_heading, ControlKind::heading, "Instruction set extensions:"},
+    {Control::mmx_label, ControlKind::label, "MMX:"},
+    {Control::simd_label, ControlKind::label, "SIMD (ISSE):"},
+    {Control::three_dnow_label, ControlKind::label, "3DNow:"},
+    {Control::flags_heading, ControlKind::heading, "Processor Flags (almost complete list):"},
+    {Control::cache_help_button, ControlKind::button, "&?"},
+    {Control::features_ok_button, ControlKind::default_button, "OK"},
+};
+
+constexpr ControlText k_about_controls[] = {
+    {Control::about_ok_button, ControlKind::default_button, "OK"},
+};
+
+template <std::size_t N>
+constexpr ControlTexts list_of(const ControlText (&controls)[N]) {
+    return {controls, N};
 }
 
-const WindowTexts& features_window_texts() {
-    static const WindowTexts texts{
-        "CPU Features",
-        {
-            {Control::cache_heading, ControlKind::heading, "Cache information:"},
-            {Control::l2_label, ControlKind::label, "L2 (unif.):"},
-            {Control::l1_data_label, ControlKind::label, "L1 Data:"},
-            {Control::l1_code_label, ControlKind::label, "L1 Instr.:"},
-            {Control::extensions_heading, ControlKind::heading, "Instruction set extensions:"},
-            {Control::mmx_label, ControlKind::label, "MMX:"},
-            {Control::simd_label, ControlKind::label, "SIMD (ISSE):"},
-            {Control::three_dnow_label, ControlKind::label, "3DNow:"},
-            {Control::flags_heading, ControlKind::heading, "Processor Flags (almost complete list):"},
-            {Control::cache_help_button, ControlKind::button, "&?"},
-            {Control::features_ok_button, ControlKind::default_button, "OK"},
-        }};
-    return texts;
-}
+constexpr WindowTexts k_main_window{"Corelens - CPU identification tool", list_of(k_main_controls)};
+constexpr WindowTexts k_features_window{"CPU Features", list_of(k_features_controls)};
+constexpr WindowTexts k_about_window{"About", list_of(k_about_controls)};
 
-const WindowTexts& about_window_texts() {
-    static const WindowTexts texts{"About", {{Control::about_ok_button, ControlKind::default_button, "OK"}}};
-    return texts;
-}
+}  // namespace
 
-SaveOutcome run_save_flow(const SavePrompts& prompts, const std::string& starting_folder,
+const WindowTexts& main_window_texts() { return k_main_window; }
+const WindowTexts& features_window_texts() { return k_features_window; }
+const WindowTexts& about_window_texts() { return k_about_window; }
+
+int SavePrompts::save(const std::string& path) { return save_results(path, k_create_always); }
+
+SaveOutcome run_save_flow(SavePrompts& prompts, const std::string& starting_folder,
                           void* owner) {
     const bool html = prompts.ask_yes_no(k_save_question);
     std::string path = html ? "corelens_results.html" : "corelens_results.txt";
@@ -102,7 +110,7 @@ SaveOutcome run_save_flow(const SavePrompts& prompts, const std::string& startin
         return SaveOutcome::cancelled;
     }
     // The format follows the name finally chosen, not the answer above.
-    const int written = prompts.save ? prompts.save(path) : save_results(path, k_create_always);
+    const int written = prompts.save(path);
     if (written != 0) return SaveOutcome::saved;
     prompts.tell(k_save_failed_message);
     return SaveOutcome::failed;

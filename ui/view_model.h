@@ -2,7 +2,7 @@
 // The three windows as a toolkit sees them: every text, every value field and its greying,
 // and the save flow as decisions. Keyed by names no toolkit owns; ui/win32 maps them to
 // control ids and ui/qt to widgets, and neither defines a text of its own.
-#include <functional>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -53,9 +53,17 @@ struct ControlText {
     const char* text;  // an ampersand marks the mnemonic
 };
 
+// A fixed list, built at compile time: the Windows program carries no start-up code for it.
+struct ControlTexts {
+    const ControlText* first;
+    std::size_t count;
+    const ControlText* begin() const { return first; }
+    const ControlText* end() const { return first + count; }
+};
+
 struct WindowTexts {
     const char* title;
-    std::vector<ControlText> controls;
+    ControlTexts controls;
 };
 
 const WindowTexts& main_window_texts();
@@ -85,13 +93,15 @@ constexpr unsigned k_label_colour = 0x000000;
 constexpr unsigned k_heading_colour = 0x000080;
 
 // What the Save button decides; the toolkit only shows what it is asked and reports back.
-struct SavePrompts {
-    std::function<bool(const Message& question)> ask_yes_no;  // true for Yes
+class SavePrompts {
+public:
+    virtual ~SavePrompts() = default;
+    virtual bool ask_yes_no(const Message& question) = 0;  // true for Yes
     // The save-file dialog; path holds the proposed name and, on true, the chosen path.
-    std::function<bool(const platform::SaveDialogRequest& request, std::string& path)> choose_file;
-    std::function<void(const Message& message)> tell;
-    // Writes the report; 1 when written. Empty: save_results with the program's record.
-    std::function<int(const std::string& path)> save;
+    virtual bool choose_file(const platform::SaveDialogRequest& request, std::string& path) = 0;
+    virtual void tell(const Message& message) = 0;
+    // Writes the report, replacing the file; 1 when written. The program's record.
+    virtual int save(const std::string& path);
 };
 
 enum class SaveOutcome { cancelled, saved, failed };
@@ -99,7 +109,7 @@ enum class SaveOutcome { cancelled, saved, failed };
 // Asks HTML or text, proposes "corelens_results.html" or ".txt" in starting_folder, and
 // replaces the chosen file; the format follows the name finally chosen. A failed save is
 // told with k_save_failed_message.
-SaveOutcome run_save_flow(const SavePrompts& prompts, const std::string& starting_folder,
+SaveOutcome run_save_flow(SavePrompts& prompts, const std::string& starting_folder,
                           void* owner = nullptr);
 
 }  // namespace corelens

@@ -94,11 +94,16 @@ void MainWindow::copy() {
     QApplication::clipboard()->setText(from_windows1252(text));
 }
 
-void MainWindow::save() {
-    SavePrompts prompts;
-    prompts.ask_yes_no = [this](const Message& question) { return show_message(this, question, true); };
-    prompts.choose_file = [this](const platform::SaveDialogRequest& request, std::string& path) {
-        QFileDialog dialog(this, QString::fromLatin1(request.title.c_str()));
+namespace {
+
+class QtSavePrompts final : public SavePrompts {
+public:
+    explicit QtSavePrompts(QWidget* window) : window_(window) {}
+    bool ask_yes_no(const Message& question) override { return show_message(window_, question, true); }
+    void tell(const Message& message) override { show_message(window_, message); }
+
+    bool choose_file(const platform::SaveDialogRequest& request, std::string& path) override {
+        QFileDialog dialog(window_, QString::fromLatin1(request.title.c_str()));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDirectory(QString::fromLocal8Bit(request.initial_directory.c_str()));
         dialog.selectFile(QString::fromLocal8Bit(path.c_str()));
@@ -119,8 +124,16 @@ void MainWindow::save() {
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
         path = dialog.selectedFiles().first().toLocal8Bit().toStdString();
         return true;
-    };
-    prompts.tell = [this](const Message& message) { show_message(this, message); };
+    }
+
+private:
+    QWidget* window_;
+};
+
+}  // namespace
+
+void MainWindow::save() {
+    QtSavePrompts prompts(this);
     run_save_flow(prompts, starting_folder_, this);
 }
 

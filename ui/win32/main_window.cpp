@@ -26,15 +26,23 @@ void on_init_dialog(HWND window) {
     center_on_screen(window);
 }
 
+class WindowsSavePrompts final : public SavePrompts {
+public:
+    explicit WindowsSavePrompts(HWND window) : window_(window) {}
+    bool ask_yes_no(const Message& question) override {
+        return show_message(window_, question, true) == IDYES;
+    }
+    bool choose_file(const platform::SaveDialogRequest& request, std::string& path) override {
+        return ask_save_file(window_, request.initial_directory, path) != 0;
+    }
+    void tell(const Message& message) override { show_message(window_, message); }
+
+private:
+    HWND window_;
+};
+
 void save_results_as(HWND window) {
-    SavePrompts prompts;
-    prompts.ask_yes_no = [window](const Message& question) {
-        return show_message(window, question, true) == IDYES;
-    };
-    prompts.choose_file = [window](const platform::SaveDialogRequest& request, std::string& path) {
-        return ask_save_file(window, request.initial_directory, path) != 0;
-    };
-    prompts.tell = [window](const Message& message) { show_message(window, message); };
+    WindowsSavePrompts prompts(window);
     run_save_flow(prompts, save_directory, window);
 }
 
