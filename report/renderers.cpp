@@ -29,25 +29,6 @@ std::string date_time_text(const ReportContext& context) {
     return buffer;
 }
 
-std::string speed_text(float speed_mhz) {
-    // Wide enough for any float in fixed notation.
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%0.1f MHz", static_cast<double>(speed_mhz));
-    return buffer;
-}
-
-std::string type_text(const ProcessorRecord& record) {
-    char number[16];
-    std::snprintf(number, sizeof number, "%d", record.type);
-    return std::string(number) + " (" + record_text(record.type_name) + ")";
-}
-
-std::string number_text(int value) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%d", value);
-    return buffer;
-}
-
 // Both reports show the same rows in the same order; only their dress differs.
 std::vector<Row> report_rows(const ProcessorRecord& record, const ReportContext& context) {
     const Row spacer{RowKind::spacer, "", {}};
@@ -58,7 +39,7 @@ std::vector<Row> report_rows(const ProcessorRecord& record, const ReportContext&
         spacer,
         {RowKind::section, "General information:", {}},
         {RowKind::value, "Processor name:", record_text(record.name)},
-        {RowKind::value, "Speed:", speed_text(record.speed_mhz)},
+        {RowKind::value, "Speed:", format_speed(record.speed_mhz)},
         spacer,
         {RowKind::value, "Internal vendor string:", record_text(record.vendor_id)},
         {RowKind::value, "Internal description:", format_description(record)},
@@ -66,8 +47,8 @@ std::vector<Row> report_rows(const ProcessorRecord& record, const ReportContext&
         {RowKind::value, "CPUID-Level:", format_cpuid_level(record)},
         {RowKind::value, "Family:", format_family(record)},
         {RowKind::value, "Model:", format_model(record)},
-        {RowKind::value, "Stepping:", number_text(record.stepping)},
-        {RowKind::value, "Type:", type_text(record)},
+        {RowKind::value, "Stepping:", format_stepping(record)},
+        {RowKind::value, "Type:", format_type(record)},
         spacer,
         {RowKind::section, "Features:", {}},
         {RowKind::value, "MMX:", format_feature(record, Feature::mmx)},

@@ -53,6 +53,25 @@ std::string format_description(const ProcessorRecord& record) {
     return record_text(record.brand_string);
 }
 
+std::string format_speed(float speed_mhz) {
+    // Wide enough for any float in fixed notation.
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%0.1f MHz", static_cast<double>(speed_mhz));
+    return buffer;
+}
+
+std::string format_stepping(const ProcessorRecord& record) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%d", record.stepping);
+    return buffer;
+}
+
+std::string format_type(const ProcessorRecord& record) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%d", record.type);
+    return std::string(number) + " (" + record_text(record.type_name) + ")";
+}
+
 std::string format_feature(const ProcessorRecord& record, Feature feature) {
     bool present = false;
     switch (feature) {

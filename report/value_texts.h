@@ -12,6 +12,9 @@ std::string format_cpuid_level(const ProcessorRecord& record);
 std::string format_family(const ProcessorRecord& record);
 std::string format_model(const ProcessorRecord& record);
 std::string format_description(const ProcessorRecord& record);
+std::string format_speed(float speed_mhz);  // "%0.1f MHz"
+std::string format_stepping(const ProcessorRecord& record);
+std::string format_type(const ProcessorRecord& record);  // number and name, always both
 
 enum class Feature { mmx, three_dnow, isse };
 std::string format_feature(const ProcessorRecord& record, Feature feature);

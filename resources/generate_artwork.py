@@ -10,6 +10,7 @@ script's directory).
 import os
 import struct
 import sys
+import zlib
 
 # ---------------------------------------------------------------- file formats
 
@@ -242,6 +243,24 @@ def icon_file():
     return directory_file(1, images)
 
 
+def png_icon():
+    """The 48 x 48 icon as the Linux desktop takes it: a PNG, 8-bit RGBA."""
+    palette = cube_palette()
+    pixels, mask = icon_pixels(48, palette)
+    raw = b""
+    for pixel_row, mask_row in zip(pixels, mask):
+        raw += b"\0" + b"".join(bytes(palette[p]) + bytes([0 if m else 255])
+                                 for p, m in zip(pixel_row, mask_row))
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    header = struct.pack(">IIBBBBB", 48, 48, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
 # ---------------------------------------------------------------- the tile
 
 # The four greys of the background tile, darkest first.
@@ -407,6 +426,7 @@ OUTPUTS = {
     "background.bmp": background_tile,
     "logo.bmp": logo_bitmap,
     "hand.cur": cursor_file,
+    "corelens-gui.png": png_icon,
 }
 
 

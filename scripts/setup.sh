@@ -4,7 +4,7 @@ set -euo pipefail
 
 native_pkgs=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686-posix
              xvfb xdotool xclip imagemagick wine clang libclang-rt-14-dev valgrind
-             dpkg-dev lintian man-db unzip)
+             dpkg-dev lintian man-db unzip qt6-base-dev)
 i386_pkgs=(wine32:i386)
 
 missing=()

@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "resources/resource.h"
 #include "tables/reference_tables.h"
 #include "ui/feature_list.h"
-#include "ui/field_texts.h"
 #include "ui/layout.h"
+#include "ui/view_model.h"
 
 namespace corelens {
 namespace {
@@ -24,13 +23,13 @@ ProcessorRecord intel_record() {
     return record;
 }
 
-// Each id's "text", with " [grey]" when the field is disabled; "missing" when it is absent.
-std::vector<std::string> texts(const std::vector<FieldText>& fields, std::initializer_list<int> ids) {
+// Each field's "text", with " [grey]" when it is disabled; "missing" when it is absent.
+std::vector<std::string> texts(const std::vector<FieldText>& fields, std::initializer_list<Field> names) {
     std::vector<std::string> result;
-    for (int id : ids) {
+    for (Field name : names) {
         result.push_back("missing");
         for (const FieldText& f : fields) {
-            if (f.id == id) result.back() = f.text + (f.enabled ? "" : " [grey]");
+            if (f.field == name) result.back() = f.text + (f.enabled ? "" : " [grey]");
         }
     }
     return result;
@@ -65,7 +64,7 @@ TEST_F(UiLogic, MainFieldCases) {
         record.ext_family = static_cast<std::int8_t>(c.ext_family);
         record.max_ext_level = static_cast<std::int8_t>(c.max_ext_level);
         EXPECT_EQ(texts(main_field_texts(record),
-                        {IDC_MAIN_SPEED, IDC_MAIN_DESCRIPTION, IDC_MAIN_FAMILY, IDC_MAIN_LEVEL}),
+                        {Field::speed, Field::description, Field::family, Field::level}),
                   c.expected)
             << c.what;
     }
@@ -91,8 +90,8 @@ TEST_F(UiLogic, FeaturesFieldsEveryBranch) {
         record.l2_kb = static_cast<std::int16_t>(c.l2);
         record.features = c.features;
         record.ext_features = c.ext_features;
-        EXPECT_EQ(texts(features_field_texts(record), {IDC_FEAT_MMX, IDC_FEAT_3DNOW, IDC_FEAT_SIMD,
-                                                       IDC_FEAT_L1_DATA, IDC_FEAT_L1_CODE, IDC_FEAT_L2}),
+        EXPECT_EQ(texts(features_field_texts(record), {Field::mmx, Field::three_dnow, Field::simd,
+                                                       Field::l1_data, Field::l1_code, Field::l2}),
                   c.expected)
             << "l1 " << c.l1_data << "/" << c.l1_code << " l2 " << c.l2;
     }
@@ -144,7 +143,7 @@ TEST_F(UiLogic, ColumnClickOrders) {
     };
     for (const auto& c : cases) {
         SortFlags flags = k_initial_sort_flags;
-        std::optional<SortRequest> request;
+        std::optional<SortOrder> request;
         for (int column : c.clicks) request = click_column(flags, column);
         ASSERT_TRUE(request.has_value()) << c.what;
         std::string order;
@@ -161,8 +160,59 @@ TEST_F(UiLogic, SortFlagsSurviveAReopen) {
     sort_flags = k_initial_sort_flags;
     click_column(sort_flags, 0);
     // A reopened window rebuilds its rows but the next click continues: descending now.
-    EXPECT_EQ(click_column(sort_flags, 0)->parameter, 2);
+    EXPECT_TRUE(click_column(sort_flags, 0)->descending);
     sort_flags = saved;
+}
+
+// Every prompt of the Save button as one line, the file written or not at the end.
+TEST(SaveFlow, QuestionNameFolderAndFailure) {
+    const struct {
+        const char* what;
+        bool yes;
+        const char* chosen;  // nullptr: the dialog is cancelled
+        int written;
+        SaveOutcome outcome;
+        const char* expected;
+    } cases[] = {
+        {"no, then an html name", false, "/d/x.html", 1, SaveOutcome::saved,
+         "ask Type of output|dialog /d corelens_results.txt 1 txt|save /d/x.html"},
+        {"yes", true, "/d/y.txt", 1, SaveOutcome::saved,
+         "ask Type of output|dialog /d corelens_results.html 2 html|save /d/y.txt"},
+        {"cancelled", true, nullptr, 1, SaveOutcome::cancelled,
+         "ask Type of output|dialog /d corelens_results.html 2 html"},
+        {"failed", false, "/d/z.txt", 0, SaveOutcome::failed,
+         "ask Type of output|dialog /d corelens_results.txt 1 txt|save /d/z.txt|"
+         "tell Saving the results failed!|Error"},
+    };
+    struct Recorder final : SavePrompts {
+        bool yes = false;
+        const char* chosen = nullptr;
+        int written = 0;
+        std::string log;
+        bool ask_yes_no(const Message& m) override {
+            log += std::string("ask ") + m.caption;
+            return yes;
+        }
+        bool choose_file(const platform::SaveDialogRequest& r, std::string& path) override {
+            log += "|dialog " + r.initial_directory + " " + path + " " + std::to_string(r.filter_index) + " " +
+                   r.default_extension;
+            if (chosen != nullptr) path = chosen;
+            return chosen != nullptr;
+        }
+        int save(const std::string& path) override {
+            log += "|save " + path;
+            return written;
+        }
+        void tell(const Message& m) override { log += std::string("|tell ") + m.text + "|" + m.caption; }
+    };
+    for (const auto& c : cases) {
+        Recorder prompts;
+        prompts.yes = c.yes;
+        prompts.chosen = c.chosen;
+        prompts.written = c.written;
+        EXPECT_EQ(run_save_flow(prompts, "/d"), c.outcome) << c.what;
+        EXPECT_EQ(prompts.log, c.expected) << c.what;
+    }
 }
 
 TEST(TileGrid, OneTileInTheMiddleAndEdgeToEdge) {

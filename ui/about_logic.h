@@ -19,6 +19,8 @@ struct CreditLine {
 // Every credits line starts at this client x, in pixels (not dialog units).
 constexpr std::int32_t k_credits_x = 110;
 constexpr std::int32_t k_link_y = 58;
+constexpr unsigned k_credits_colour = 0x404040;  // 0xRRGGBB
+constexpr unsigned k_link_colour = 0x0000FF;
 constexpr char k_contact_address[] = "corelens@example.org";
 
 // Drawn in grey above the address; the underscores sit under the version notice.

@@ -58,16 +58,21 @@ std::vector<FeatureRow> feature_rows(const ProcessorRecord& record) {
     return rows;
 }
 
-std::optional<SortRequest> click_column(SortFlags& flags, int column) {
+std::optional<SortOrder> click_column(SortFlags& flags, int column) {
     if (column < 0 || column >= static_cast<int>(flags.size())) return std::nullopt;
     const int toggled = flags[column] == 0 ? 1 : 0;
     flags.fill(1);
     flags[column] = toggled;
-    switch (column) {
-        case 0: return SortRequest{SortComparison::name, 2 * toggled};
-        case 1: return SortRequest{SortComparison::name, 2 * toggled + 1};
-        case 2: return SortRequest{SortComparison::position, toggled};
-        default: return SortRequest{SortComparison::enabled, 1 - toggled};
+    return SortOrder{column, toggled == 1};
+}
+
+std::int32_t sort_parameter(const SortOrder& order) {
+    const std::int32_t descending = order.descending ? 1 : 0;
+    switch (order.column) {
+        case 0: return 2 * descending;
+        case 1: return 2 * descending + 1;
+        case 2: return descending;
+        default: return 1 - descending;
     }
 }
 
@@ -92,21 +97,22 @@ int compare_by_enabled(std::int32_t a, std::int32_t b, std::int32_t parameter,
     return parameter > 0 ? -result : result;
 }
 
-int compare_rows(const SortRequest& request, std::int32_t a, std::int32_t b,
+int compare_rows(const SortOrder& order, std::int32_t a, std::int32_t b,
                  const ProcessorRecord& record) {
-    switch (request.comparison) {
-        case SortComparison::name: return compare_by_name(a, b, request.parameter);
-        case SortComparison::position: return compare_by_position(a, b, request.parameter);
-        case SortComparison::enabled: return compare_by_enabled(a, b, request.parameter, record);
+    const std::int32_t parameter = sort_parameter(order);
+    switch (order.column) {
+        case 0:
+        case 1: return compare_by_name(a, b, parameter);
+        case 2: return compare_by_position(a, b, parameter);
+        default: return compare_by_enabled(a, b, parameter, record);
     }
-    return 0;
 }
 
 std::vector<std::int32_t> sorted_positions(std::vector<std::int32_t> positions,
-                                           const SortRequest& request,
+                                           const SortOrder& order,
                                            const ProcessorRecord& record) {
     std::stable_sort(positions.begin(), positions.end(), [&](std::int32_t a, std::int32_t b) {
-        return compare_rows(request, a, b, record) < 0;
+        return compare_rows(order, a, b, record) < 0;
     });
     return positions;
 }

@@ -35,27 +35,32 @@ constexpr SortFlags k_initial_sort_flags{1, 1, 0, 1};
 // One set for the whole process: reopening the window continues from it.
 extern SortFlags sort_flags;
 
-enum class SortComparison { name, position, enabled };
-struct SortRequest {
-    SortComparison comparison;
-    std::int32_t parameter;
+// How the list is to be sorted: by a column, ascending or descending ("Enabled" ascending:
+// set bits first).
+struct SortOrder {
+    int column;  // 0-3
+    bool descending;
 };
 
 // A click on column 0-3: toggles that column's flag, sets the others to 1 and says how to
 // sort. Nothing happens (and nothing is returned) for any other column.
-std::optional<SortRequest> click_column(SortFlags& flags, int column);
+std::optional<SortOrder> click_column(SortFlags& flags, int column);
 
-// The list control's comparisons on two rows' positions; negative when a goes first.
+// The comparisons on two rows' positions, with the sort parameter that sort_parameter
+// gives; negative when a goes first.
 int compare_by_name(std::int32_t a, std::int32_t b, std::int32_t parameter);
 int compare_by_position(std::int32_t a, std::int32_t b, std::int32_t parameter);
 int compare_by_enabled(std::int32_t a, std::int32_t b, std::int32_t parameter,
                        const ProcessorRecord& record);
-int compare_rows(const SortRequest& request, std::int32_t a, std::int32_t b,
+// Names: 2 x descending, plus 1 for the long names; position: descending; enabled: 1 for
+// set bits first.
+std::int32_t sort_parameter(const SortOrder& order);
+int compare_rows(const SortOrder& order, std::int32_t a, std::int32_t b,
                  const ProcessorRecord& record);
 
-// The row positions in the order a stable sort by request leaves them.
+// The row positions in the order a stable sort leaves them.
 std::vector<std::int32_t> sorted_positions(std::vector<std::int32_t> positions,
-                                           const SortRequest& request,
+                                           const SortOrder& order,
                                            const ProcessorRecord& record);
 
 }  // namespace corelens

@@ -15,6 +15,7 @@
 #include "core/processor_record.h"
 #include "tables/reference_tables.h"
 #include "ui/layout.h"
+#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/prompts.h"
 
@@ -56,6 +57,19 @@ inline std::string text_of(HWND window) {
 // "text", with " [grey]" when the control is disabled.
 inline std::string field_state(HWND control) {
     return text_of(control) + (IsWindowEnabled(control) ? "" : " [grey]");
+}
+
+// Each view-model text the window does not show where its control id says, one per line.
+inline std::string mapping_faults(HWND window, const WindowTexts& texts, const std::vector<FieldText>& fields) {
+    std::string faults;
+    const auto check = [&](int id, const std::string& expected) {
+        const std::string shown = field_state(GetDlgItem(window, id));
+        if (shown != expected) faults += std::to_string(id) + ": \"" + shown + "\" not \"" + expected + "\"\n";
+    };
+    if (text_of(window) != texts.title) faults += "title " + text_of(window) + "\n";
+    for (const ControlText& control : texts.controls) check(control_id(control.control), control.text);
+    for (const FieldText& field : fields) check(control_id(field.field), field.text + (field.enabled ? "" : " [grey]"));
+    return faults;
 }
 
 inline void pump_messages() {

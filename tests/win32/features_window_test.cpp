@@ -1,7 +1,6 @@
-// The features window in-process: what initialisation writes, the flag list and its sorting
-// by notification and by a real header click, the help message, painting and the ways it
-// ends. Field texts and sort orders are checked by ui_test, the template's controls by
-// templates_test.
+// The features window in-process: the view model mapped onto its controls, the flag list and
+// its sorting by notification and by a real header click, the help message, painting and
+// the ways it ends. What the texts say and the sort orders are ui_test's.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -59,12 +58,9 @@ protected:
     HWND list_ = nullptr;
 };
 
-TEST_F(FeaturesWindow, FieldsColumnsAndRows) {
-    std::vector<std::string> fields;
-    for (int id : {IDC_FEAT_MMX, IDC_FEAT_3DNOW, IDC_FEAT_SIMD, IDC_FEAT_L1_DATA, IDC_FEAT_L1_CODE,
-                   IDC_FEAT_L2})
-        fields.push_back(testing::field_state(GetDlgItem(window_, id)));
-    EXPECT_EQ(fields, (std::vector<std::string>{"yes", "yes", "no", "64 KB", "64 KB", "512 KB"}));
+TEST_F(FeaturesWindow, ViewModelColumnsAndRows) {
+    EXPECT_EQ(testing::mapping_faults(window_, features_window_texts(), features_field_texts(processor_record)),
+              "");
     std::string headers;
     for (int index = 0; index < 4; ++index) {
         char header[64] = {};

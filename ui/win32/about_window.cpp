@@ -9,17 +9,16 @@
 #include "core/processor_record.h"
 #include "resources/resource.h"
 #include "ui/animation.h"
+#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/handles.h"
 #include "ui/win32/logo_animation.h"
 #include "ui/win32/memory_bitmap.h"
+#include "ui/win32/prompts.h"
 
 namespace corelens {
 
 namespace {
-
-constexpr COLORREF k_credits_colour = RGB(64, 64, 64);
-constexpr COLORREF k_link_colour = RGB(0, 0, 255);
 
 // The window is modal, so one set of state serves every opening. Cursors from LoadCursorA
 // are shared by the system and never destroyed.
@@ -48,8 +47,9 @@ BOOL on_init_dialog(HWND window) {
     about.normal_cursor = GetCursor();
     about.over_link = false;
     if (about.link_cursor == nullptr || about.normal_cursor == nullptr) {
-        MessageBoxA(window, k_cursor_error_text, k_cursor_error_caption, MB_OK);
+        show_message(window, k_cursor_error_message);
     }
+    apply_window_texts(window, about_window_texts());
     center_on_screen(window);
     about.frame_window = GetDlgItem(window, IDC_ABOUT_FRAME);
     release_logo();
@@ -71,13 +71,13 @@ void on_paint(HWND window) {
     Font font = create_label_font();
     SelectedObject font_selected(dc, font.get());
     SetBkMode(dc, TRANSPARENT);
-    const COLORREF previous_colour = SetTextColor(dc, k_credits_colour);
+    const COLORREF previous_colour = SetTextColor(dc, colour_ref(k_credits_colour));
 
     BitBlt(dc, update.left, update.top, update.right - update.left, update.bottom - update.top,
            background_dc(), update.left, update.top, SRCCOPY);
     for (const CreditLine& line : k_credit_lines) text_out(dc, k_credits_x, line.y, line.text);
 
-    SetTextColor(dc, k_link_colour);
+    SetTextColor(dc, colour_ref(k_link_colour));
     SIZE extent{};
     GetTextExtentPoint32A(dc, k_contact_address,
                           static_cast<int>(std::strlen(k_contact_address)), &extent);
@@ -105,7 +105,7 @@ void on_left_button_down() {
     const HINSTANCE result =
         about.launcher(nullptr, nullptr, request.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) {
-        MessageBoxA(nullptr, k_email_error_text, k_email_error_caption, MB_ICONWARNING);
+        show_message(nullptr, k_email_error_message);
     }
 }
 

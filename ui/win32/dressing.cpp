@@ -4,10 +4,10 @@
 
 #include "resources/resource.h"
 #include "ui/layout.h"
+#include "ui/view_model.h"
+#include "ui/win32/control_ids.h"
 
 namespace corelens {
-
-const char* const k_main_window_title = "Corelens - CPU identification tool";
 
 namespace {
 
@@ -56,7 +56,7 @@ HDC background_dc() { return background ? background->dc.get() : nullptr; }
 SIZE background_size() { return background ? background->size : SIZE{0, 0}; }
 
 void dress_main_window(HWND window) {
-    SetWindowTextA(window, k_main_window_title);
+    SetWindowTextA(window, main_window_texts().title);
 
     const HINSTANCE instance = instance_of(window);
     if (program_icon == nullptr) program_icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_CORELENS));
@@ -100,8 +100,8 @@ void center_on_screen(HWND window) {
 }
 
 Font create_label_font() {
-    return Font(CreateFontA(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
-                            CLIP_TT_ALWAYS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+    return Font(CreateFontA(k_label_cell_height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_TT_PRECIS,
+                            CLIP_TT_ALWAYS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, k_label_font_face));
 }
 
 void paint_dialog(HWND window) {
@@ -139,7 +139,7 @@ BOOL CALLBACK paint_hidden_label(HWND child, LPARAM dc_param) {
         heading_font = create_label_font();
         heading_selection = SelectedObject(dc, heading_font.get());
         previous_colour = GetTextColor(dc);
-        SetTextColor(dc, k_heading_colour);
+        SetTextColor(dc, colour_ref(k_heading_colour));
     }
     TextOutA(dc, corner.x, corner.y, text, lstrlenA(text));
     if (heading) SetTextColor(dc, previous_colour);

@@ -7,8 +7,6 @@
 
 namespace corelens {
 
-extern const char* const k_main_window_title;  // "Corelens - CPU identification tool"
-constexpr COLORREF k_heading_colour = RGB(0, 0, 128);
 
 // The memory context that holds the tiled background; null before dress_main_window and
 // after release_background.

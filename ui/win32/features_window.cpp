@@ -5,17 +5,12 @@
 #include "core/processor_record.h"
 #include "resources/resource.h"
 #include "ui/feature_list.h"
-#include "ui/field_texts.h"
+#include "ui/view_model.h"
+#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/prompts.h"
 
 namespace corelens {
-
-const char* const k_cache_help_text =
-    "If the detection fails, this can have a\nwhole bunch of reasons. If you got an older\n"
-    "CPU, it may not support reading its cache\ninformation. If you got a CPU not manufactured\n"
-    "by AMD or INTEL, the vendor may not use the\nsame method to get the cache information!";
-const char* const k_cache_help_caption = "Information about the cache";
 
 namespace {
 
@@ -33,13 +28,13 @@ int CALLBACK list_compare_by_enabled(LPARAM a, LPARAM b, LPARAM parameter) {
                               static_cast<std::int32_t>(parameter), processor_record);
 }
 
-PFNLVCOMPARE comparison_for(SortComparison comparison) {
-    switch (comparison) {
-        case SortComparison::name: return list_compare_by_name;
-        case SortComparison::position: return list_compare_by_position;
-        case SortComparison::enabled: return list_compare_by_enabled;
+PFNLVCOMPARE comparison_for(const SortOrder& order) {
+    switch (order.column) {
+        case 0:
+        case 1: return list_compare_by_name;
+        case 2: return list_compare_by_position;
+        default: return list_compare_by_enabled;
     }
-    return list_compare_by_position;
 }
 
 void set_cell(HWND list, int index, int column, const std::string& text) {
@@ -59,10 +54,10 @@ void on_notify(LPARAM lparam) {
     const auto* header = reinterpret_cast<const NMHDR*>(lparam);
     if (header->code != static_cast<UINT>(LVN_COLUMNCLICK)) return;
     const auto* click = reinterpret_cast<const NMLISTVIEW*>(lparam);
-    const auto request = click_column(sort_flags, click->iSubItem);
-    if (!request) return;
-    SendMessageA(header->hwndFrom, LVM_SORTITEMS, static_cast<WPARAM>(request->parameter),
-                 reinterpret_cast<LPARAM>(comparison_for(request->comparison)));
+    const auto order = click_column(sort_flags, click->iSubItem);
+    if (!order) return;
+    SendMessageA(header->hwndFrom, LVM_SORTITEMS, static_cast<WPARAM>(sort_parameter(*order)),
+                 reinterpret_cast<LPARAM>(comparison_for(*order)));
 }
 
 void on_command(HWND window, WPARAM wparam) {
@@ -73,7 +68,7 @@ void on_command(HWND window, WPARAM wparam) {
             EndDialog(window, 1);
             break;
         case IDC_FEAT_CACHE_HELP:
-            ask_message_box(window, k_cache_help_text, k_cache_help_caption, MB_ICONINFORMATION);
+            show_message(window, k_cache_help_message);
             break;
         default:
             break;
@@ -96,10 +91,8 @@ INT_PTR CALLBACK features_dialog_proc(HWND window, UINT message, WPARAM wparam, 
 }
 
 void fill_features_fields(HWND window) {
-    for (const FieldText& field : features_field_texts(processor_record)) {
-        if (!field.enabled) EnableWindow(GetDlgItem(window, field.id), FALSE);
-        SetDlgItemTextA(window, field.id, field.text.c_str());
-    }
+    apply_window_texts(window, features_window_texts());
+    apply_field_texts(window, features_field_texts(processor_record));
 }
 
 void fill_feature_list(HWND window) {

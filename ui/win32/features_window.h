@@ -4,9 +4,6 @@
 
 namespace corelens {
 
-extern const char* const k_cache_help_text;     // the "&?" button's explanation
-extern const char* const k_cache_help_caption;  // "Information about the cache"
-
 INT_PTR CALLBACK features_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 // Writes the cache and extension fields, greying the unknown ones first.

@@ -3,17 +3,14 @@
 #include "core/processor_record.h"
 #include "report/result_output.h"
 #include "resources/resource.h"
-#include "ui/field_texts.h"
+#include "ui/view_model.h"
 #include "ui/win32/about_window.h"
+#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/features_window.h"
 #include "ui/win32/prompts.h"
 
 namespace corelens {
-
-const char* const k_save_question =
-    "Do you want to save the results in\nHTML-format?\n\n('YES' for HTML, 'NO' for text)";
-const char* const k_save_failed_message = "Saving the results failed!";
 
 std::string save_directory;
 
@@ -29,14 +26,24 @@ void on_init_dialog(HWND window) {
     center_on_screen(window);
 }
 
-void save_results_as(HWND window) {
-    const int answer = ask_message_box(window, k_save_question, "Type of output", MB_YESNO);
-    std::string path = answer == IDYES ? "corelens_results.html" : "corelens_results.txt";
-    if (ask_save_file(window, save_directory, path) == 0) return;
-    // The format follows the name finally chosen, not the answer above.
-    if (save_results(path, k_create_always) == 0) {
-        ask_message_box(window, k_save_failed_message, "Error", MB_ICONWARNING);
+class WindowsSavePrompts final : public SavePrompts {
+public:
+    explicit WindowsSavePrompts(HWND window) : window_(window) {}
+    bool ask_yes_no(const Message& question) override {
+        return show_message(window_, question, true) == IDYES;
     }
+    bool choose_file(const platform::SaveDialogRequest& request, std::string& path) override {
+        return ask_save_file(window_, request.initial_directory, path) != 0;
+    }
+    void tell(const Message& message) override { show_message(window_, message); }
+
+private:
+    HWND window_;
+};
+
+void save_results_as(HWND window) {
+    WindowsSavePrompts prompts(window);
+    run_save_flow(prompts, save_directory, window);
 }
 
 void on_command(HWND window, WPARAM wparam) {
@@ -83,10 +90,8 @@ INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM wparam, LPAR
 }
 
 void fill_main_fields(HWND window) {
-    for (const FieldText& field : main_field_texts(processor_record)) {
-        if (!field.enabled) EnableWindow(GetDlgItem(window, field.id), FALSE);
-        SetDlgItemTextA(window, field.id, field.text.c_str());
-    }
+    apply_window_texts(window, main_window_texts());
+    apply_field_texts(window, main_field_texts(processor_record));
 }
 
 }  // namespace corelens

@@ -6,9 +6,6 @@
 
 namespace corelens {
 
-extern const char* const k_save_question;        // asked before the save-file dialog
-extern const char* const k_save_failed_message;  // "Saving the results failed!"
-
 // The save-file dialog's initial directory; run_main_window sets it.
 extern std::string save_directory;
 
@@ -18,7 +15,7 @@ INT_PTR run_main_window(HINSTANCE instance, const std::string& program_directory
 
 INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-// Writes every value field once, greying the ones without a value first.
+// Writes every text and value field once, greying the ones without a value first.
 void fill_main_fields(HWND window);
 
 }  // namespace corelens

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "ui/view_model.h"
+
 namespace corelens {
 
 struct UserPrompts {
@@ -17,6 +19,8 @@ struct UserPrompts {
 UserPrompts& user_prompts();
 
 int ask_message_box(HWND owner, const char* text, const char* caption, UINT type);
+// A view-model message with its icon; Yes/No when yes_no.
+int show_message(HWND owner, const Message& message, bool yes_no = false);
 int ask_save_file(HWND owner, const std::string& directory, std::string& path);
 
 }  // namespace corelens
