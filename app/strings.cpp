@@ -40,15 +40,4 @@ std::size_t bounded_length(const char* text) {
     return k_bounded_limit - 1;
 }
 
-std::size_t bounded_copy(const char* source, char* destination, std::size_t capacity) {
-    if (source == nullptr || destination == nullptr || capacity == 0) return 0;
-    std::size_t count = 0;
-    while (count < k_bounded_limit && count + 1 < capacity && source[count] != '\0') {
-        destination[count] = source[count];
-        ++count;
-    }
-    destination[count] = '\0';
-    return count;
-}
-
 }  // namespace corelens

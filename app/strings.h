@@ -19,9 +19,4 @@ bool cut_argument(const char* source, char* destination, std::size_t capacity, b
 // those hold no NUL. 0 for a null pointer.
 std::size_t bounded_length(const char* text);
 
-// Copies until the source's NUL, 10,000 characters, or the destination's capacity less
-// one, whichever comes first, and always ends the copy with a NUL. Returns the number of
-// characters copied (0 and nothing written when a pointer is null or capacity is 0).
-std::size_t bounded_copy(const char* source, char* destination, std::size_t capacity);
-
 }  // namespace corelens

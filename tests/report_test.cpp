@@ -3,14 +3,15 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 
 #include "report/renderers.h"
+#include "report/result_output.h"
 #include "report/value_texts.h"
-#include "tables/reference_tables.h"
+#include "tests/support/core_probe.h"
 
 namespace corelens {
 namespace {
@@ -69,35 +70,6 @@ TEST_F(ReportTest, GoldenReportsMatchByteForByte) {
     }
 }
 
-std::string unescaped(std::string value) {
-    for (const std::string entity : {"&quot;", "&lt;", "&gt;", "&amp;"}) {
-        const char plain = entity == "&quot;" ? '"' : entity == "&lt;" ? '<' : entity == "&gt;" ? '>' : '&';
-        for (std::size_t at = value.find(entity); at != std::string::npos; at = value.find(entity, at + 1))
-            value.replace(at, entity.size(), 1, plain);
-    }
-    return value;
-}
-
-// Each HTML title cell and the data cell after it, unescaped, is a text line: the label padded
-// to 26 characters, then the value.
-TEST_F(ReportTest, HtmlCellsShowTheTextReportValues) {
-    const std::regex cell("\t\t<TD CLASS=\"title\" WIDTH=\"200\">(.*)</TD>\r\n"
-                          "\t\t<TD CLASS=\"data\" WIDTH=\"\\*\">(.*)</TD>\r");
-    ReportContext context = fixed_context();
-    context.user_name = "R&D <\"lab\">";
-    for (const GoldenRecord& golden : k_golden_records) {
-        const std::string text = render_text_report(golden.record, context);
-        const std::string html = render_html_report(golden.record, context);
-        int rows = 0;
-        for (std::sregex_iterator it(html.begin(), html.end(), cell); it != std::sregex_iterator(); ++it, ++rows) {
-            const std::string label = (*it)[1];
-            const std::string line = "\n" + label + std::string(26 - label.size(), ' ') + unescaped((*it)[2]) + "\r";
-            EXPECT_NE(text.find(line), std::string::npos) << golden.file << ": no text line" << line;
-        }
-        EXPECT_EQ(18, rows) << golden.file;
-    }
-}
-
 // Inserted values are escaped in HTML only. The brand fills its field without a NUL, so it must
 // end at the field's end; the long user name must stay whole.
 TEST_F(ReportTest, ValuesAreEscapedInHtmlOnlyAndKeptWhole) {
@@ -129,6 +101,38 @@ TEST_F(ReportTest, LevelsAbove127AndThreeDNowBit) {
     record.ext_features = 0;
     EXPECT_EQ("-128 {-120}", format_cpuid_level(record));
     EXPECT_EQ("no", format_feature(record, Feature::three_dnow));
+}
+
+// The probe keeps the clock it measured exactly when leaf 1 shows a time-stamp counter
+// (bit 4), and the report shows it.
+TEST_F(ReportTest, SpeedIsMeasuredOnlyWithATimeStampCounter) {
+    const struct { const char* leaf1_edx; const char* shown; } cases[] = {{"00000010", "1234.5"}, {"00000020", "0.0"}};
+    for (const auto& c : cases) {
+        RecordedCpuid source;
+        RecordedCpuid::ParseError error;
+        ASSERT_TRUE(source.parse(std::string("CPUID 00000000: 00000001-756E6547-6C65746E-49656E69\n"
+                                             "CPUID 00000001: 00000683-00000000-00000000-") + c.leaf1_edx,
+                                 "cpu.txt", error)) << error.what();
+        const std::string text = render_text_report(probe_source(source, [] { return 1234.5; }).record, fixed_context());
+        const std::string line = "Speed:                    " + std::string(c.shown) + " MHz\r\n";
+        EXPECT_NE(text.find(line), std::string::npos) << "EDX " << c.leaf1_edx << ": no " << line << "in\n" << text;
+    }
+}
+
+// The report is dated with the system's local date (read on both sides of the system's
+// clock, so that a midnight in between cannot fail the test).
+TEST(ReportContext, DateIsTheSystemsLocalDate) {
+    const ReportContext before = gather_report_context();
+    const std::time_t now = std::time(nullptr);
+    const std::tm system = *std::localtime(&now);
+    const ReportContext after = gather_report_context();
+    const auto date = [](unsigned day, unsigned month, unsigned year) {
+        return std::to_string(day) + "." + std::to_string(month) + "." + std::to_string(year);
+    };
+    const std::string expected = date(system.tm_mday, system.tm_mon + 1, system.tm_year + 1900);
+    const std::string first = date(before.day, before.month, before.year);
+    EXPECT_TRUE(first == expected || date(after.day, after.month, after.year) == expected)
+        << "system " << expected << ", report " << first;
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Faults on the batch path that a machine does not produce on request: a disk that fills
-// while the real program writes, a directory that goes away between the name test and the
-// creation, writes and closes interrupted by signals or failing late, a dangling link.
+// while the real program writes, writes and closes interrupted by signals or failing late.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -12,14 +11,10 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "app/batch.h"
-#include "app/switches.h"
-#include "platform/platform.h"
 #include "report/renderers.h"
 #include "report/result_output.h"
 #include "tests/support/app_support.h"
@@ -158,46 +153,6 @@ TEST_F(FaultInjection, DiskFillingWhileTheProgramWritesFailsEveryFileAndLeavesNo
     EXPECT_EQ("the old results", read_file(home / "corelens_results.txt"));
 }
 
-// The program's writer with a directory lookup that removes the directory right after
-// answering, as another program could between the name test and the creation.
-class RacedReportFiles final : public ResultFiles {
-public:
-    RacedReportFiles(const ProcessorRecord& record, const ReportContext& context)
-        : record_(record), context_(context) {}
-    bool write(const std::string& directory, const std::string& name, int mode, std::string& path,
-               std::string& reason) override {
-        OutputFileSystem file_system;
-        file_system.name_exists = [](const std::string& in, const std::string& candidate) {
-            const bool exists = platform::name_exists_in(in, candidate);
-            if (!exists) fs::remove_all(in);
-            return exists;
-        };
-        return save_unique_results(directory, name, mode, record_, context_, &path, &reason, file_system) == 1;
-    }
-
-private:
-    const ProcessorRecord& record_;
-    const ReportContext& context_;
-};
-
-TEST_F(FaultInjection, DirectoryRemovedAfterTheNameTestIsNeverMadeAgain) {
-    const fs::path directory = scratch_.path_of("out");
-    fs::create_directory(directory);
-    SwitchInputs inputs;
-    inputs.tail = "/f /c";
-    inputs.program_directory = directory.string();
-    inputs.computer_name = host_short_name;
-    RacedReportFiles files(record_, context_);
-    const std::vector<BatchFailure> failures = run_batch_plan(plan_batch(inputs), files, '/');
-
-    EXPECT_EQ(1, batch_exit_status(failures));
-    ASSERT_EQ(2u, failures.size());
-    EXPECT_EQ((directory / "corelens_results.txt").string(), failures[0].path);
-    EXPECT_EQ((directory / (host_short_name() + ".txt")).string(), failures[1].path);
-    for (const BatchFailure& failure : failures) EXPECT_EQ(std::strerror(ENOENT), failure.reason);
-    EXPECT_FALSE(fs::exists(directory));
-}
-
 TEST_F(FaultInjection, SignalsDuringTheWriteStillGiveTheWholeFile) {
     const std::string expected = render_text_report(record_, context_);
     const std::vector<Step> cases[] = {{Step::interrupt_before},
@@ -227,14 +182,6 @@ TEST_F(FaultInjection, WriteOrCloseFailingLateLeavesNoPartAndTouchesNothing) {
         EXPECT_EQ(Names{"corelens_results.txt"}, scratch_.names()) << c.what;
         EXPECT_EQ("the old results", read_file(scratch_.path_of("corelens_results.txt"))) << c.what;
     }
-}
-
-TEST_F(FaultInjection, DanglingLinkCountsAsATakenName) {
-    ASSERT_EQ(0, symlink("nowhere", scratch_.path_of("corelens_results.txt").c_str()));
-    std::string written, reason;
-    ASSERT_EQ(1, save_with_faults({}, written, reason)) << reason;
-    EXPECT_EQ(scratch_.path_of("corelens_results1.txt"), written);
-    EXPECT_FALSE(fs::exists(scratch_.path_of("nowhere"))) << "the link was followed";
 }
 
 }  // namespace

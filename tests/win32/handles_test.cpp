@@ -63,28 +63,6 @@ TEST(Handles, SelectedObjectRestoresIntoItsOwnDc) {
     EXPECT_EQ(second_initial, GetCurrentObject(second_dc.get(), OBJ_BITMAP));
 }
 
-// A window's context is given back once; a paint ends by validating the window.
-TEST(Handles, WindowAndPaintDcsGivenBackOnce) {
-    const HWND window = CreateWindowExA(0, "STATIC", "handles", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
-                                        nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(nullptr, window);
-    HDC handle = nullptr;
-    {
-        WindowDc first(window);
-        handle = first.get();
-        WindowDc second(std::move(first));
-        EXPECT_EQ(handle, second.get());
-    }
-    EXPECT_EQ(0, ReleaseDC(window, handle)) << "still held";
-    InvalidateRect(window, nullptr, FALSE);
-    {
-        PaintDc paint(window);
-        PaintDc moved(std::move(paint));
-    }
-    EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
-    DestroyWindow(window);
-}
-
 TEST(Handles, JoinedThreadJoinsBeforeItsOwnerGoes) {
     std::atomic<bool> go{false}, done{false};
     {
