@@ -325,14 +325,16 @@ private:
                     check(file.mode == k_create_new && tail.compare(at, end - at, file.name, 0, end - at) == 0 &&
                               (end == tail.size() || tail[end] == ' ' || tail[end] == '\0'), "/f: name is not the whole argument", file.name);
                 } else {
-                    // POSIX: the argument without its quotes, which are the tail formation's.
+                    // POSIX drops the quotes the tail formation added; what is left stands in
+                    // the tail in order.
                     const std::string base = file.name.substr(0, file.name.size() - extension.size());
-                    std::string unquoted;
-                    for (std::size_t i = at; i < tail.size() && unquoted.size() < base.size(); ++i) {
-                        if (tail[i] != '"') unquoted += tail[i];
+                    std::size_t next = at;
+                    for (const char c : base) {
+                        next = next == std::string::npos ? next : tail.find(c, next);
+                        if (next != std::string::npos) ++next;
                     }
-                    check(file.mode == k_create_new && unquoted == base && base.find('"') == std::string::npos,
-                          "/f: name is not the unquoted argument", file.name);
+                    check(file.mode == k_create_new && next != std::string::npos, "/f: name is not from the argument",
+                          file.name);
                 }
             }
             if (file.switch_name != "/f:") {
