@@ -111,7 +111,7 @@ TEST_F(Output, SaveWritesExactlyTheReportInTheFormatOfTheName) {
                   read_file(path_of(c.name)))
             << c.name;
     }
-    EXPECT_EQ((Names{"r.html", "old.txt"}), scratch_.names()) << "a temporary stayed";
+    EXPECT_EQ((Names{"r.html", "old.txt"}), scratch_.names()) << "a stray file stayed";
 
     std::string reason;
     EXPECT_EQ(0, save("r.html", k_create_new, &reason)) << "create new replaced a file";
