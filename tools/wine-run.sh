@@ -24,7 +24,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineserver -w
 fi
 if [ -n "$version" ] && [ ! -f "$WINEPREFIX/.corelens-$version" ]; then
-    winecfg -v "$version" >/dev/null 2>&1
+    # What winecfg -v writes (which here does not stick in a prefix without a display).
+    wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.corelens-$version"
 fi
