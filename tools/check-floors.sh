@@ -12,7 +12,7 @@ fail() { echo "check-floors: $exe: $*" >&2; failed=1; }
 
 # --- Instructions: nothing newer than the 486. CPUID and RDTSC only in the two functions
 # that guard them (EFLAGS.ID toggle, the time-stamp-counter bit of leaf 1).
-newer='cmov|fcmov|fcomi|fucomi|nopw|nopl|ud2|cmpxchg8b|rdmsr|wrmsr|rdpmc|sysenter|sysexit|syscall|endbr|fxsave|fxrstor|prefetch|lfence|sfence|mfence|clflush|emms|femms|%mm[0-7]|%xmm|%ymm|movnti|popcnt|lzcnt|tzcnt|movbe|crc32|bswap.*%r|rdrand|rdseed'
+newer='cmov|fcmov|fcomi|fucomi|nopw|nopl|ud2|cmpxchg8b|rdmsr|wrmsr|rdpmc|sysenter|sysexit|syscall|endbr|fxsave|fxrstor|prefetch|lfence|sfence|mfence|clflush|emms|femms|%mm[0-7]|%xmm|%ymm|movnti|popcnt|lzcnt|tzcnt|movbe|crc32|bswap.*%r|rdrand|rdseed|rdtscp|fisttp|xgetbv'
 guarded_cpuid='execute_cpuid|has_cpuid'
 guarded_rdtsc='read_time_stamp_counter'
 disassembly=$("$objdump" -d --no-show-raw-insn "$exe") || { echo "check-floors: cannot disassemble $exe" >&2; exit 2; }
@@ -20,6 +20,7 @@ violations=$(awk -v newer="$newer" -v cpuid_ok="$guarded_cpuid" -v rdtsc_ok="$gu
     /^[0-9a-f]+ <.*>:$/ { fn = $2; gsub(/[<>:]/, "", fn); next }
     /^ +[0-9a-f]+:\t/ {
         split($0, part, "\t"); insn = part[2]
+        sub(/ *<.*>$/, "", insn)  # a call target is a name, not an instruction
         split(insn, word, " "); op = word[1]
         if (op ~ /^(data16|addr16|lock|rep|repz|repnz|cs|ds|es|ss|fs|gs)$/) op = word[2]
         bad = 0
