@@ -61,7 +61,7 @@ TEST(BatchStartUp, ProgramPathTooLongForItsBufferRefusesItsFiles) {
     for (const Case& c : cases) {
         const std::string path = "C:\\" + std::string(c.directory_length - 3, 'd') + "\\corelens.exe";
         SwitchInputs inputs;
-        inputs.tail = "/f";
+        inputs.tail = "/f:x";  // beside the program, x.txt would fit
         inputs.program_directory = start_up(path.c_str(), '\\', [] { return 1; }).output_directory;
         const BatchPlan plan = plan_batch(inputs);
         ASSERT_EQ(1u, plan.files.size());
