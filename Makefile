@@ -31,6 +31,7 @@ test: setup
 	$(MAKE) native win32 asan
 	ctest --preset native -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j $(JOBS)
+	bash tools/check-floors.sh build/win32/app/corelens.exe
 	$(XVFB) ctest --preset win32
 	bash tests/e2e/same_record_test.sh build/native/app/corelens build/win32/app/corelens.exe tools/wine-run.sh
 	$(MAKE) package

@@ -1,19 +1,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstdlib>
-
 #include "app/command_line.h"
 #include "app/shell.h"
 #include "app/startup.h"
 #include "platform/platform.h"
 #include "ui/win32/main_window.h"
-
-// The runtime's default terminate handler prints the exception's demangled type name to a
-// console this program does not have, and drags the whole demangler into the static link.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace corelens;

@@ -21,8 +21,8 @@ std::string user_name();
 // The computer's short name (POSIX: the host name up to its first dot); empty on failure.
 std::string computer_name();
 
-// The program's own full path. POSIX reads /proc/self/exe; where that fails, and on
-// Windows where the path would not fit 260 bytes, fallback is returned instead.
+// The program's own full path, whole however long. POSIX reads /proc/self/exe; where
+// the system cannot tell, fallback is returned instead.
 std::string program_path(const std::string& fallback);
 
 #ifdef _WIN32
@@ -38,9 +38,11 @@ constexpr bool k_has_native_windows = false;  // no clipboard or dialogs yet
 bool name_exists_in(const std::string& directory, const std::string& name);
 
 constexpr int k_create_new = 1;     // CREATE_NEW: fails when the file exists
-constexpr int k_create_always = 2;  // CREATE_ALWAYS: creates or empties
+constexpr int k_create_always = 2;  // CREATE_ALWAYS: creates, or empties the file in place
 
-enum class CreateResult { created, exists, failed };
+// replaced: k_create_always opened an existing file (through a link, keeping its
+// permissions and owner) and emptied it.
+enum class CreateResult { created, replaced, exists, failed };
 
 // A file opened for writing; closed when it goes out of scope.
 class OutputFile {
@@ -74,8 +76,6 @@ private:
 };
 
 bool remove_file(const std::string& path);
-// Puts from in place of to, replacing a file there, in one step.
-bool replace_file(const std::string& from, const std::string& to, std::string* reason);
 
 // Text for a terminal: UTF-8 on POSIX, the bytes unchanged on Windows.
 std::string terminal_text(const std::string& windows1252);

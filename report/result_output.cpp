@@ -17,8 +17,6 @@ const std::string k_save_dialog_filter("(*.txt)\0*.txt\0(*.html)\0*.html\0", 30)
 // How often a created name may turn out taken before batch mode gives up: only another
 // program racing us for every number could get there.
 constexpr int k_most_taken_names = 1000;
-// Temporary names tried beside a file that a save replaces.
-constexpr int k_temporary_names = 10;
 
 enum class Outcome { written, taken, failed };
 
@@ -82,13 +80,16 @@ private:
     std::uint64_t counter_ = 1;
 };
 
-// Creates path exclusively and writes bytes to it; a file it created but could not fill
-// is removed again.
-Outcome write_new_file(const std::string& path, const std::string& bytes,
-                       const OutputFileSystem& file_system, std::string* reason) {
+// Creates path (k_create_new: exclusively; k_create_always: or empties the file there in
+// place) and writes bytes to it. A file this call created but could not fill is removed;
+// a file it emptied stays, and the failure is reported.
+Outcome write_file(const std::string& path, int mode, const std::string& bytes,
+                   const OutputFileSystem& file_system, std::string* reason) {
     platform::OutputFile file;
-    switch (file.create(path, platform::k_create_new, reason)) {
+    const platform::CreateResult created = file.create(path, mode, reason);
+    switch (created) {
     case platform::CreateResult::created:
+    case platform::CreateResult::replaced:
         break;
     case platform::CreateResult::exists:
         return Outcome::taken;
@@ -97,34 +98,10 @@ Outcome write_new_file(const std::string& path, const std::string& bytes,
     }
     if (!write_bytes(file_system, file, bytes, reason) || !file.close(reason)) {
         file.close(nullptr);
-        platform::remove_file(path);
+        if (created == platform::CreateResult::created) platform::remove_file(path);
         return Outcome::failed;
     }
     return Outcome::written;
-}
-
-// Writes bytes to a new file beside path and puts it in place of path only once every
-// byte is written, so that a failed write leaves a file already at path as it was.
-bool replace_file_with(const std::string& path, const std::string& bytes,
-                       const OutputFileSystem& file_system, std::string* reason) {
-    for (int attempt = 0; attempt < k_temporary_names; ++attempt) {
-        const std::string temporary = path + "~" + std::to_string(attempt);
-        switch (write_new_file(temporary, bytes, file_system, reason)) {
-        case Outcome::taken:
-            continue;
-        case Outcome::failed:
-            return false;
-        case Outcome::written:
-            break;
-        }
-        if (!platform::replace_file(temporary, path, reason)) {
-            platform::remove_file(temporary);
-            return false;
-        }
-        return true;
-    }
-    set_reason(reason, "no free temporary name beside the file");
-    return false;
 }
 
 bool is_known_mode(int mode) { return mode == k_create_new || mode == k_create_always; }
@@ -171,11 +148,7 @@ int save_results(const std::string& path, int mode, const ProcessorRecord& recor
         set_reason(reason, "unknown creation mode " + std::to_string(mode));
         return 0;
     }
-    const std::string bytes = render_for(path, record, context);
-    if (mode == k_create_new) {
-        return write_new_file(path, bytes, file_system, reason) == Outcome::written ? 1 : 0;
-    }
-    return replace_file_with(path, bytes, file_system, reason) ? 1 : 0;
+    return write_file(path, mode, render_for(path, record, context), file_system, reason) == Outcome::written ? 1 : 0;
 }
 
 int save_results(const std::string& path, int mode, std::string* reason) {
@@ -216,7 +189,7 @@ int save_unique_results(const std::string& directory, const std::string& name, i
         path_out = path;
         // Both modes create exclusively: whatever appeared since the test stays untouched.
         const Outcome outcome =
-            write_new_file(path, render_for(path, record, context), file_system, reason);
+            write_file(path, k_create_new, render_for(path, record, context), file_system, reason);
         if (outcome == Outcome::written) return 1;
         if (outcome == Outcome::failed) return 0;
         if (++taken >= k_most_taken_names) {

@@ -14,7 +14,7 @@ namespace corelens {
 using WindowHandle = void*;  // HWND on Windows
 
 constexpr int k_create_new = 1;     // fails when the file exists
-constexpr int k_create_always = 2;  // creates, or replaces an existing file
+constexpr int k_create_always = 2;  // creates, or empties an existing file in place
 constexpr std::size_t k_path_capacity = 260;  // bytes, NUL included
 constexpr std::size_t k_save_path_limit = 255;  // longest path save_results accepts
 constexpr std::size_t k_clipboard_block_size = 4096;  // bytes, NUL included
@@ -49,7 +49,8 @@ int make_unique_file_name(const std::string& directory, std::string& name,
                           const OutputFileSystem& file_system);
 
 // Renders the HTML report when path ends in "html", the text report otherwise, and writes
-// all of it or nothing. Returns 1 when written; on 0, reason says why.
+// all of it or reports the failure: returns 1 when written; on 0, reason says why, and a
+// file the save created is removed again (one it emptied stays).
 int save_results(const std::string& path, int mode, const ProcessorRecord& record,
                  const ReportContext& context, std::string* reason = nullptr);
 int save_results(const std::string& path, int mode, const ProcessorRecord& record,

@@ -2,9 +2,11 @@
 # Installs what the build and the tests need, only what is missing. Idempotent and quiet.
 set -euo pipefail
 
-native_pkgs=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686-posix
+# The win32-thread-model cross compiler: corelens.exe must not link winpthreads. Wine's own
+# fonts and Liberation Sans (for Arial) make the windows look as they do on Windows.
+native_pkgs=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686-win32
              xvfb xdotool xclip imagemagick wine clang libclang-rt-14-dev valgrind
-             dpkg-dev lintian man-db unzip qt6-base-dev)
+             fonts-wine fonts-liberation dpkg-dev lintian man-db unzip qt6-base-dev)
 i386_pkgs=(wine32:i386)
 
 missing=()

@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "platform/platform.h"
 #include "report/renderers.h"
 #include "tests/support/app_support.h"
@@ -107,7 +111,7 @@ TEST_F(Output, SaveWritesExactlyTheReportInTheFormatOfTheName) {
                   read_file(path_of(c.name)))
             << c.name;
     }
-    EXPECT_EQ((Names{"r.html", "old.txt"}), scratch_.names()) << "a temporary stayed";
+    EXPECT_EQ((Names{"r.html", "old.txt"}), scratch_.names()) << "a stray file stayed";
 
     std::string reason;
     EXPECT_EQ(0, save("r.html", k_create_new, &reason)) << "create new replaced a file";
@@ -135,7 +139,7 @@ TEST_F(Output, SaveThatCannotCreateReturnsZeroAndCreatesNothing) {
     EXPECT_EQ("a regular file", read_file(path_of("plain")));
 }
 
-TEST_F(Output, FailedWriteLeavesNoPartFileAndKeepsAReplacedOne) {
+TEST_F(Output, FailedWriteRemovesOnlyAFileItCreated) {
     OutputFileSystem half_disk;  // stops half-way, as a full disk would
     half_disk.write_all = [](OutputSink& sink, const char* data, std::size_t size, std::string* reason) {
         sink.write_all(data, size / 2, nullptr);
@@ -143,15 +147,47 @@ TEST_F(Output, FailedWriteLeavesNoPartFileAndKeepsAReplacedOne) {
         return false;
     };
     write_file(path_of("existing.txt"), "the old results");
-    for (const char* name : {"existing.txt", "new.txt"}) {
-        for (const int mode : {k_create_new, k_create_always}) {
-            std::string reason;
-            EXPECT_EQ(0, save(name, mode, &reason, half_disk)) << name << ", mode " << mode;
-            EXPECT_EQ(Names{"existing.txt"}, scratch_.names()) << name << ", mode " << mode;
-            EXPECT_EQ("the old results", read_file(path_of("existing.txt"))) << name << ", mode " << mode;
+    struct Case { const char* name; int mode; const char* existing_content; };
+    const Case cases[] = {
+        {"new.txt", k_create_new, "the old results"},
+        {"new.txt", k_create_always, "the old results"},
+        {"existing.txt", k_create_new, "the old results"},
+        {"existing.txt", k_create_always, nullptr},  // emptied in place: a part stays, reported
+    };
+    for (const Case& c : cases) {
+        std::string reason;
+        EXPECT_EQ(0, save(c.name, c.mode, &reason, half_disk)) << c.name << ", mode " << c.mode;
+        EXPECT_EQ(Names{"existing.txt"}, scratch_.names()) << c.name << ", mode " << c.mode;
+        if (c.existing_content != nullptr) {
+            EXPECT_EQ(c.existing_content, read_file(path_of("existing.txt"))) << c.name << ", mode " << c.mode;
         }
     }
 }
+
+#ifndef _WIN32
+// Replacing empties the file in place: what a rename over it would lose stays. (Wine,
+// run as root here, lets every file be written, read-only or not.)
+TEST_F(Output, ReplacingSaveKeepsTheFileItself) {
+    namespace fs = std::filesystem;
+    const std::string report = render_text_report(record_, context_);
+    write_file(path_of("target.txt"), "old");
+    fs::create_symlink("target.txt", path_of("link.txt"));
+    fs::permissions(path_of("target.txt"), fs::perms::owner_read | fs::perms::owner_write);
+    std::string reason;
+    ASSERT_EQ(1, save("link.txt", k_create_always, &reason)) << reason;
+    EXPECT_TRUE(fs::is_symlink(path_of("link.txt"))) << "the link was replaced";
+    EXPECT_EQ(report, read_file(path_of("target.txt"))) << "not written through the link";
+    EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write,
+              fs::status(path_of("target.txt")).permissions() & fs::perms::all)
+        << "permissions changed";
+    // Root writes to any file whatever its permissions; only others see the refusal.
+    if (geteuid() != 0) {
+        fs::permissions(path_of("target.txt"), fs::perms::owner_read);
+        EXPECT_EQ(0, save("target.txt", k_create_always, &reason)) << "a read-only file was replaced";
+        EXPECT_EQ(report, read_file(path_of("target.txt")));
+    }
+}
+#endif
 
 TEST_F(Output, UniqueSaveGoesOnNumberingWhenANameIsTakenAfterTheTest) {
     // Another program creates each candidate just after the existence test found it free.

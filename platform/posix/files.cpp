@@ -16,6 +16,14 @@ void set_reason(std::string* reason, int error) {
     if (reason != nullptr) *reason = std::strerror(error);
 }
 
+int open_retrying(const std::string& path, int flags) {
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_WRONLY | O_CLOEXEC, 0644);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
 }  // namespace
 
 bool name_exists_in(const std::string& directory, const std::string& name) {
@@ -26,19 +34,20 @@ bool name_exists_in(const std::string& directory, const std::string& name) {
 
 CreateResult OutputFile::create(const std::string& path, int mode, std::string* reason) {
     close(nullptr);
-    int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
-    if (mode == k_create_new) {
-        flags |= O_EXCL;
-    } else if (mode == k_create_always) {
-        flags |= O_TRUNC;
-    } else {
+    if (mode != k_create_new && mode != k_create_always) {
         set_reason(reason, EINVAL);
         return CreateResult::failed;
     }
-    int fd;
-    do {
-        fd = ::open(path.c_str(), flags, 0644);
-    } while (fd < 0 && errno == EINTR);
+    CreateResult result = CreateResult::created;
+    int fd = open_retrying(path, O_CREAT | O_EXCL);
+    if (fd < 0 && errno == EEXIST && mode == k_create_always) {
+        // Emptied in place: a link is written through, permissions and owner stay.
+        result = CreateResult::replaced;
+        fd = open_retrying(path, O_TRUNC);
+        // Gone since, or a link to nothing: created through the link, which we then
+        // cannot tell from a file of someone else's, so it is never removed.
+        if (fd < 0 && errno == ENOENT) fd = open_retrying(path, O_CREAT | O_TRUNC);
+    }
     if (fd < 0) {
         const int error = errno;
         set_reason(reason, error);
@@ -46,7 +55,7 @@ CreateResult OutputFile::create(const std::string& path, int mode, std::string* 
                                                        : CreateResult::failed;
     }
     handle_ = fd;
-    return CreateResult::created;
+    return result;
 }
 
 bool OutputFile::write_all(const char* data, std::size_t size, std::string* reason) {
@@ -86,13 +95,5 @@ bool OutputFile::close(std::string* reason) {
 }
 
 bool remove_file(const std::string& path) { return ::unlink(path.c_str()) == 0; }
-
-bool replace_file(const std::string& from, const std::string& to, std::string* reason) {
-    if (std::rename(from.c_str(), to.c_str()) != 0) {
-        set_reason(reason, errno);
-        return false;
-    }
-    return true;
-}
 
 }  // namespace corelens::platform

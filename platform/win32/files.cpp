@@ -50,8 +50,9 @@ CreateResult OutputFile::create(const std::string& path, int mode, std::string* 
         const bool exists = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
         return exists && mode == k_create_new ? CreateResult::exists : CreateResult::failed;
     }
+    const bool existed = mode == k_create_always && GetLastError() == ERROR_ALREADY_EXISTS;
     handle_ = reinterpret_cast<std::intptr_t>(file);
-    return CreateResult::created;
+    return existed ? CreateResult::replaced : CreateResult::created;
 }
 
 bool OutputFile::write_all(const char* data, std::size_t size, std::string* reason) {
@@ -88,13 +89,5 @@ bool OutputFile::close(std::string* reason) {
 }
 
 bool remove_file(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
-
-bool replace_file(const std::string& from, const std::string& to, std::string* reason) {
-    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        set_reason(reason, GetLastError());
-        return false;
-    }
-    return true;
-}
 
 }  // namespace corelens::platform

@@ -32,11 +32,15 @@ std::string computer_name() {
 }
 
 std::string program_path(const std::string& fallback) {
-    char buffer[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    // A full buffer means the path was cut: refuse it rather than use a wrong one.
-    if (length == 0 || length >= sizeof buffer) return fallback;
-    return std::string(buffer, length);
+    // Whole however long (a cut path names another directory); Windows 9x stops at MAX_PATH.
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, &buffer[0], static_cast<DWORD>(buffer.size()));
+        if (length == 0) return fallback;
+        if (length < buffer.size()) return buffer.substr(0, length);
+        if (buffer.size() >= 32768) return fallback;
+        buffer.resize(buffer.size() * 2);
+    }
 }
 
 std::string terminal_text(const std::string& windows1252) { return windows1252; }

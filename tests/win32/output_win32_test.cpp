@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/win32/save_dialog.h"
@@ -15,6 +14,7 @@
 #include "report/result_output.h"
 #include "tests/support/app_support.h"
 #include "tests/win32/dialog_helpers.h"
+#include "ui/win32/handles.h"
 
 namespace corelens {
 namespace {
@@ -85,7 +85,7 @@ TEST(OutputClipboard, BusyOrTooLongShowsTheFailureMessage) {
         // Another window, on a thread of its own, holds the clipboard open.
         const HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         const HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        std::thread holder([&] {
+        JoinedThread holder([&] {
             TestWindow other;
             const bool open = OpenClipboard(other.window) != 0;
             SetEvent(opened);

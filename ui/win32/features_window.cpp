@@ -97,10 +97,7 @@ void fill_features_fields(HWND window) {
 
 void fill_feature_list(HWND window) {
     const HWND list = GetDlgItem(window, IDC_FEAT_LIST);
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_LISTVIEW_CLASSES;
-    InitCommonControlsEx(&controls);
+    InitCommonControls();  // common controls 4.00 (NT 4.0) has no InitCommonControlsEx
 
     for (int index = 0; index < static_cast<int>(feature_columns.size()); ++index) {
         LVCOLUMNA column{};

@@ -1,0 +1,20 @@
+// Forced in front of GoogleTest and the tests of the Windows build: the win32-thread-model
+// runtime has no std::mutex or std::condition_variable, which GoogleTest's Notification uses.
+#pragma once
+#include <windows.h>
+
+#define GTEST_HAS_NOTIFICATION_ 1
+namespace testing::internal {
+class Notification {
+public:
+    Notification() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Notification() { CloseHandle(event_); }
+    Notification(const Notification&) = delete;
+    Notification& operator=(const Notification&) = delete;
+    void Notify() { SetEvent(event_); }
+    void WaitForNotification() { WaitForSingleObject(event_, INFINITE); }
+
+private:
+    HANDLE event_;
+};
+}  // namespace testing::internal
