@@ -70,29 +70,26 @@ TEST(Report, GoldenReportsMatchByteForByte) {
 // end at the field's end; the long user name must stay whole.
 TEST(Report, ValuesAreEscapedInHtmlOnlyAndKeptWhole) {
     ProcessorRecord record = k_golden_records[4].record;
-    const std::string brand_fill(sizeof record.brand_string - 13, '+'), user_fill(5000, '+');
-    std::memcpy(record.brand_string, ("Brand \"X\" <&>" + brand_fill).data(), sizeof record.brand_string);
+    const std::string brand = "Brand \"X\" <&>" + std::string(sizeof record.brand_string - 13, '+');
+    std::memcpy(record.brand_string, brand.data(), sizeof record.brand_string);
     ReportContext context = fixed_context();
-    context.user_name = "Tom & \"Jerry\" <admin>" + user_fill;
-    const std::pair<std::string, std::string> cases[] = {
-        {"Brand \"X\" <&>" + brand_fill, "Brand &quot;X&quot; &lt;&amp;&gt;" + brand_fill},
-        {context.user_name, "Tom &amp; &quot;Jerry&quot; &lt;admin&gt;" + user_fill},
-    };
-    const std::string text = render_text_report(record, context);
-    const std::string html = render_html_report(record, context);
-    for (const auto& [plain, escaped] : cases) {
-        EXPECT_NE(text.find(plain + "\r\n"), std::string::npos) << "text lacks " << plain;
-        EXPECT_NE(html.find(">" + escaped + "</TD>"), std::string::npos) << "HTML lacks " << escaped;
+    context.user_name = "Tom & \"Jerry\" <admin>" + std::string(5000, '+');
+    const std::string text = render_text_report(record, context), html = render_html_report(record, context);
+    for (const auto& [plain, escaped] : {std::pair{brand, "Brand &quot;X&quot; &lt;&amp;&gt;" + brand.substr(13)},
+                                         std::pair{context.user_name, "Tom &amp; &quot;Jerry&quot; &lt;admin&gt;" +
+                                                                         context.user_name.substr(21)}}) {
+        EXPECT_NE(std::string::npos, text.find(plain + "\r\n")) << "text lacks " << plain;
+        EXPECT_NE(std::string::npos, html.find(">" + escaped + "</TD>")) << "HTML lacks " << escaped;
     }
 }
 
-// Levels above 127, and bit 31 of the leaf-1 features without the extended one: no golden
-// record has them.
+// Levels above 127, and bit 31 of the leaf-1 features without the extended one (3DNow! comes
+// from the extended bits only): no golden record has them.
 TEST(Report, LevelsAbove127AndThreeDNowBit) {
     ProcessorRecord record = k_golden_records[4].record;
     record.max_level = static_cast<std::int8_t>(0x80);
     record.max_ext_level = static_cast<std::int8_t>(0x88);
-    record.features = 1u << 31;  // 3DNow! comes from the extended bits only
+    record.features = 1u << 31;
     record.ext_features = 0;
     EXPECT_EQ("-128 {-120}", format_cpuid_level(record));
     EXPECT_EQ("no", format_feature(record, Feature::three_dnow));
@@ -101,32 +98,31 @@ TEST(Report, LevelsAbove127AndThreeDNowBit) {
 // The probe keeps the clock it measured exactly when leaf 1 shows a time-stamp counter
 // (bit 4), and the report shows it.
 TEST(Report, SpeedIsMeasuredOnlyWithATimeStampCounter) {
-    const struct { const char* leaf1_edx; const char* shown; } cases[] = {{"00000010", "1234.5"}, {"00000020", "0.0"}};
-    for (const auto& c : cases) {
+    for (const auto& [leaf1_edx, shown] : {std::pair{"00000010", "1234.5"}, std::pair{"00000020", "0.0"}}) {
         RecordedCpuid source;
         RecordedCpuid::ParseError error;
         ASSERT_TRUE(source.parse(std::string("CPUID 00000000: 00000001-756E6547-6C65746E-49656E69\n"
-                                             "CPUID 00000001: 00000683-00000000-00000000-") + c.leaf1_edx,
+                                             "CPUID 00000001: 00000683-00000000-00000000-") + leaf1_edx,
                                  "cpu.txt", error)) << error.what();
         const std::string text = render_text_report(probe_source(source, [] { return 1234.5; }).record, fixed_context());
-        const std::string line = "Speed:                    " + std::string(c.shown) + " MHz\r\n";
-        EXPECT_NE(text.find(line), std::string::npos) << "EDX " << c.leaf1_edx << ": no " << line << "in\n" << text;
+        const std::string line = "Speed:                    " + std::string(shown) + " MHz\r\n";
+        EXPECT_NE(std::string::npos, text.find(line)) << "EDX " << leaf1_edx << ": no " << line << "in\n" << text;
     }
 }
 
 // The report is dated with the system's local date (read on both sides of the system's
 // clock, so that a midnight in between cannot fail the test).
 TEST(ReportContext, DateIsTheSystemsLocalDate) {
+    const auto date = [](unsigned day, unsigned month, unsigned year) {
+        return std::to_string(day) + "." + std::to_string(month) + "." + std::to_string(year);
+    };
     const ReportContext before = gather_report_context();
     const std::time_t now = std::time(nullptr);
     const std::tm system = *std::localtime(&now);
     const ReportContext after = gather_report_context();
-    const auto date = [](unsigned day, unsigned month, unsigned year) {
-        return std::to_string(day) + "." + std::to_string(month) + "." + std::to_string(year);
-    };
     const std::string expected = date(system.tm_mday, system.tm_mon + 1, system.tm_year + 1900);
-    EXPECT_EQ(expected, date(after.day, after.month, after.year) == expected ? expected
-                                                                              : date(before.day, before.month, before.year));
+    const std::string actual = date(before.day, before.month, before.year);
+    EXPECT_EQ(expected, actual == expected ? actual : date(after.day, after.month, after.year));
 }
 
 }  // namespace
