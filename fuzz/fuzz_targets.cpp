@@ -123,13 +123,11 @@ std::string markup_of(const std::string& html) {
     ProcessorRecord record{};
     const std::vector<std::uint8_t> raw = input.ConsumeBytes<std::uint8_t>(sizeof record);
     if (!raw.empty()) std::memcpy(&record, raw.data(), raw.size());
-    ReportContext context;
-    for (unsigned* field : {&context.day, &context.month, &context.year, &context.hour, &context.minute,
-                            &context.second}) {
-        *field = input.ConsumeIntegral<unsigned>();
-    }
-    context.user_name = input.ConsumeRandomLengthString(600);
-    context.computer_name = input.ConsumeRemainingBytesAsString();
+    // Date and time numbers, user name, computer name (a braced list is read in order).
+    const ReportContext context{input.ConsumeIntegral<unsigned>(), input.ConsumeIntegral<unsigned>(),
+                                input.ConsumeIntegral<unsigned>(), input.ConsumeIntegral<unsigned>(),
+                                input.ConsumeIntegral<unsigned>(), input.ConsumeIntegral<unsigned>(),
+                                input.ConsumeRandomLengthString(600), input.ConsumeRemainingBytesAsString()};
     const std::string text = render_text_report(record, context);
     check(markup_of(render_html_report(record, context)) == page_markup, "a value added markup to the page");
     // Values whole, never cut, never read past their field.

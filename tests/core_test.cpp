@@ -48,61 +48,47 @@ public:
     }
 };
 
-// Registers from their bytes, lowest byte of EAX first (x86 hosts are little-endian).
-CpuidRegisters register_bytes(const void* bytes, std::size_t size = 16) {
-    CpuidRegisters regs;
-    std::memcpy(&regs, bytes, std::min<std::size_t>(size, sizeof regs));
-    return regs;
-}
 CpuidRegisters vendor_leaf(std::uint32_t max_level, const char* vendor) {
-    const CpuidRegisters text = register_bytes(vendor, 12);  // EBX, EDX, ECX order
-    return {max_level, text.eax, text.ecx, text.ebx};
+    std::uint32_t text[3];  // EBX, EDX, ECX order
+    std::memcpy(text, vendor, sizeof text);
+    return {max_level, text[0], text[2], text[1]};
 }
 
-TEST(Probe, LeafTwoDescriptors) {
-    // Sizes: level-1 data, level-1 code, level 2.
-    const struct { const char* name; std::vector<std::vector<std::uint8_t>> scans; std::vector<int> sizes; int queries; }
-        cases[] = {
-        {"0x40 then 0x7B names 512 KB; trace cache in the code field", {{0x01, 0x50, 0x40, 0x70, 0x7B, 0x66}},
-         {8, 12, 512}, 1},
-        {"0x40 alone is no level-2 cache", {{0x01, 0x40, 0x08, 0x0C}}, {16, 16, 0}, 1},
-        {"0x40 beside an untabled level-2 descriptor", {{0x01, 0x40, 0x39, 0x66}}, {8, 0, -1}, 1},
-        {"level 2: the first sized descriptor wins", {{0x01, 0x41, 0x43, 0x40}}, {0, 0, 128}, 1},
-        {"level 2: an untabled first descriptor decides", {{0x01, 0x40, 0x7D, 0x41}}, {0, 0, -1}, 1},
-        {"two scans: level 1 from the last, level 2 from the first", {{0x02, 0x06, 0x0A, 0x41}, {0x02, 0x08, 0x0C, 0x43}},
-         {16, 16, 128}, 2},
-        {"count byte 0 scans 256 times", {{0x00, 0x43}}, {0, 0, 512}, 256},
-        {"the top bit of a register is not tested", {{0x01, 0, 0, 0, 0x43, 0, 0, 0x80}}, {0, 0, 512}, 1},
+// Intel's caches come from the leaf-2 descriptor bytes (each register's bytes from the low
+// one up; the low byte of the first EAX counts the scans), other vendors' from the extended
+// leaves 0x80000005 (ECX, EDX) and 0x80000006 (ECX). Sizes: level-1 data, level-1 code, level 2.
+TEST(Probe, CacheSizesAndScans) {
+    using Answers = std::vector<CpuidRegisters>;
+    const struct { const char* name; const char* vendor; Answers leaf; std::vector<int> sizes; int scans; } cases[] = {
+        {"0x40 then 0x7B names 512 KB; trace cache in the code field", "GenuineIntel",
+         {{0x70405001u, 0x0000667Bu, 0, 0}}, {8, 12, 512}, 1},
+        {"0x40 alone is no level-2 cache", "GenuineIntel", {{0x0C084001u, 0, 0, 0}}, {16, 16, 0}, 1},
+        {"0x40 beside an untabled level-2 descriptor", "GenuineIntel", {{0x66394001u, 0, 0, 0}}, {8, 0, -1}, 1},
+        {"level 2: the first sized descriptor wins", "GenuineIntel", {{0x40434101u, 0, 0, 0}}, {0, 0, 128}, 1},
+        {"level 2: an untabled first descriptor decides", "GenuineIntel", {{0x417D4001u, 0, 0, 0}}, {0, 0, -1}, 1},
+        {"two scans: level 1 from the last, level 2 from the first", "GenuineIntel",
+         {{0x410A0602u, 0, 0, 0}, {0x430C0802u, 0, 0, 0}}, {16, 16, 128}, 2},
+        {"count byte 0 scans 256 times", "GenuineIntel", {{0x00004300u, 0, 0, 0}}, {0, 0, 512}, 256},
+        {"the top bit of a register is not tested", "GenuineIntel", {{0x00000001u, 0x80000043u, 0, 0}}, {0, 0, 512}, 1},
+        {"Duron: a level-2 size of 1 reads 64", "AuthenticAMD", {{0, 0, 0x40020140u, 0x40020140u}, {0, 0, 0x00010000u, 0}},
+         {64, 64, 64}, 0},
+        {"128 KB instruction cache", "GenuineTMx86", {{0, 0, 0x40080120u, 0x80040140u}, {0, 0, 0x04004180u, 0}},
+         {64, 128, 1024}, 0},
     };
     for (const auto& c : cases) {
+        const bool intel = std::string(c.vendor) == "GenuineIntel";
         FakeCpuid source;
-        source.answers[0] = {vendor_leaf(2, "GenuineIntel")};
-        source.answers[1] = {{0xF24, 0, 0, 1u << 4}};
-        for (const auto& scan : c.scans) source.answers[2].push_back(register_bytes(scan.data(), scan.size()));
-        EXPECT_EQ(c.sizes, cache_sizes(probe_source(source).record)) << c.name;
-        EXPECT_EQ(c.queries, source.queried[2]) << c.name;
-    }
-}
-
-// Extended leaves of other vendors; their features are leaf 1's and 0x80000001's merged.
-TEST(Probe, ExtendedLeavesOfOtherVendors) {
-    const struct { const char* vendor; std::uint32_t ecx5, edx5, ecx6; std::vector<int> sizes; int index, flag; } cases[] = {
-        {"AuthenticAMD", 0x40020140u, 0x40020140u, 0x00010000u, {64, 64, 64}, 1, 1},  // Duron: 1 reads 64
-        {"GenuineTMx86", 0x40080120u, 0x80040140u, 0x04004180u, {64, 128, 1024}, 0, 1},
-    };
-    for (const auto& c : cases) {
-        FakeCpuid source;
-        source.answers[0] = {vendor_leaf(1, c.vendor)};
-        source.answers[1] = {{0x662, 0, 0, 0x00800001u}};
+        source.answers[0] = {vendor_leaf(2, c.vendor)};
+        source.answers[1] = {{0xF24, 0, 0, 0x00800001u}};
         source.answers[0x80000000u] = {{0x80000006u, 0, 0, 0}};
         source.answers[0x80000001u] = {{0x761, 0, 0, 0xC0000010u}};
-        source.answers[0x80000005u] = {{0, 0, c.ecx5, c.edx5}};
-        source.answers[0x80000006u] = {{0, 0, c.ecx6, 0}};
+        if (intel) source.answers[2] = c.leaf;
+        if (!intel) source.answers[0x80000005u] = {c.leaf[0]};
+        if (!intel) source.answers[0x80000006u] = {c.leaf[1]};
         const Probed p = probe_source(source);
-        EXPECT_EQ(c.sizes, cache_sizes(p.record)) << c.vendor;
-        EXPECT_EQ(c.index, p.record.vendor_index) << c.vendor;
-        EXPECT_EQ(c.flag, p.flag) << c.vendor;
-        EXPECT_EQ(0xC0800011u, p.record.features) << c.vendor;
+        EXPECT_EQ(c.sizes, cache_sizes(p.record)) << c.name;
+        EXPECT_EQ(c.scans, source.queried[2]) << c.name;
+        EXPECT_EQ(intel ? 0 : 1, p.flag) << c.name << ": the non-Intel flag";
     }
 }
 

@@ -58,25 +58,21 @@ CsvTable read_csv(const std::string& name) {
 // reports its 64 KB level-2 cache as 1 KB, which the probe reads as 64.
 const char* const k_differs_by_design = "AuthenticAMD/duron-spitfire-630.txt l2_kb";
 
-class Dump : public ::testing::TestWithParam<std::string> {
-protected:
-    void SetUp() override {
-        RecordedCpuid::ParseError error;
-        ASSERT_TRUE(source.load_file(k_dumps_dir + "/" + GetParam(), error)) << error.what();
-        probed = probe_source(source);
-        source.rewind();
-        ASSERT_EQ(1, probed.result) << "probe found no CPUID";
-    }
-    RecordedCpuid source;
-    Probed probed;
-};
+using Dump = ::testing::TestWithParam<std::string>;
 
-// The signature equals leaf 1's base fields; every value a peer gives, keyed by column, equals ours.
-TEST_P(Dump, AgreesWithLeafOneAndThePeers) {
+// The signature equals leaf 1's base fields; every value a peer gives, keyed by column, equals
+// ours; each standard flag row shows its bit of leaf-1 EDX and each extended row its bit of
+// leaf 0x80000001 EDX (the merged word would show an Athlon's 3DNow+ as IA-64).
+TEST_P(Dump, AgreesWithItsLeavesAndThePeers) {
     static const CsvTable peers[] = {read_csv("peer-expectations.csv"), read_csv("cpuid-tool-caches.csv")};
-    const ProcessorRecord& r = probed.record;
-    const long eax = static_cast<long>(source.query(1).eax);
+    RecordedCpuid source;
+    RecordedCpuid::ParseError error;
+    ASSERT_TRUE(source.load_file(k_dumps_dir + "/" + GetParam(), error)) << error.what();
+    const ProcessorRecord r = probe_source(source).record;
     source.rewind();
+    const CpuidRegisters leaf1 = source.query(1);
+    const std::uint32_t words[2] = {leaf1.edx, source.query(0x80000001u).edx};
+    const long eax = static_cast<long>(leaf1.eax);
     // Sizes have no leaf-1 field to compare; an unknown size of ours is not compared either.
     const struct { const char* column; long ours, leaf_one; bool held; } fields[] = {
         {"family", r.family, (eax >> 8) & 0xF, true}, {"model", r.model, (eax >> 4) & 0xF, true},
@@ -95,13 +91,7 @@ TEST_P(Dump, AgreesWithLeafOneAndThePeers) {
                 << field.column << ": expected (peer) " << cell->second << ", actual " << field.ours;
         }
     }
-}
-
-// Each standard row shows its bit of leaf-1 EDX and each extended row its bit of leaf
-// 0x80000001 EDX; the merged word would show an Athlon's 3DNow+ as IA-64.
-TEST_P(Dump, FlagRowsReadTheirOwnWord) {
-    const std::uint32_t words[2] = {source.query(1).edx, source.query(0x80000001u).edx};
-    for (const FeatureRow& row : feature_rows(probed.record)) {
+    for (const FeatureRow& row : feature_rows(r)) {
         const bool set = ((words[row.row_position / 32] >> (row.row_position % 32)) & 1u) != 0;
         EXPECT_EQ(set ? "yes" : "no", row.enabled_text) << row.short_name << " at " << row.position_text;
     }
