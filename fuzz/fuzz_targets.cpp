@@ -1,4 +1,4 @@
-// The four fuzz targets share this harness; each executable is built with
+// The three fuzz targets share this harness; each executable is built with
 // CORELENS_FUZZ_SURFACE naming the function below that takes its input.
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -67,6 +67,8 @@ void probe_and_check(RecordedCpuid& source, std::uint64_t ticks) {
               ends_with(text, "]") && ends_with(html, "</BODY>\r\n"), "report cut", name);
 }
 
+// Dump text, and through it the probe's answers: any leaf, any registers, a leaf given again
+// answering again with its last answer repeating.
 [[maybe_unused]] int fuzz_dump(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     RecordedCpuid source;
@@ -87,33 +89,10 @@ void probe_and_check(RecordedCpuid& source, std::uint64_t ticks) {
     return 0;
 }
 
-// Eight bytes of ticks, then leaves of five words each (leaf, EAX, EBX, ECX, EDX, in host
-// byte order); a leaf given again answers again, its last answer repeating.
-[[maybe_unused]] int fuzz_probe(const std::uint8_t* data, std::size_t size) {
-    std::uint64_t ticks = 0;
-    std::memcpy(&ticks, data, std::min<std::size_t>(size, sizeof ticks));
-    std::string dump;
-    for (std::size_t at = sizeof ticks; at + 20 <= size; at += 20) {
-        std::uint32_t words[5];
-        std::memcpy(words, data + at, sizeof words);
-        dump += format_dump_line(words[0], {words[1], words[2], words[3], words[4]}) + "\n";
-    }
-    RecordedCpuid source;
-    RecordedCpuid::ParseError error;
-    check(source.parse(dump, "probe", error), "a printed line does not parse", error.what());
-    probe_and_check(source, ticks);
-    return 0;
-}
-
-// Markup characters and ampersands that start no escape; values may add none to a page.
+// The tag and quote characters of a page; an escaped value adds none.
 std::string markup_of(const std::string& html) {
     std::string marks;
-    for (std::size_t at = 0; at < html.size(); ++at) {
-        const bool escape = html.compare(at, 5, "&amp;") == 0 || html.compare(at, 4, "&lt;") == 0 ||
-                            html.compare(at, 4, "&gt;") == 0 || html.compare(at, 6, "&quot;") == 0;
-        const char c = html[at];
-        if ((c == '<' || c == '>' || c == '"' || c == '&') && !escape) marks += c;
-    }
+    for (const char c : html) marks += c == '<' || c == '>' || c == '"' ? std::string(1, c) : "";
     return marks;
 }
 

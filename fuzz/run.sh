@@ -6,23 +6,19 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/fuzz
-command -v clang++ >/dev/null || { echo "fuzz: clang++ not found (scripts/setup.sh installs it)" >&2; exit 1; }
 CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
 cmake --build "$build" -j "${FUZZ_JOBS:-2}" >/dev/null || exit 1
 failed=0
-for target in ${FUZZ_TARGETS:-switches dump probe render}; do
+for target in ${FUZZ_TARGETS:-switches dump render}; do
     log=$build/fuzz_$target.log
     mkdir -p "$build/corpus/$target" "$build/artifacts"
-    # A dump is text: it gets room for a few dozen lines.
-    "$build/fuzz_$target" -max_total_time="${FUZZ_SECONDS:-300}" -timeout=10 -rss_limit_mb=2048 \
-        -max_len="$([ "$target" = dump ] && echo 4096 || echo 2048)" -artifact_prefix="$build/artifacts/$target-" \
-        "$build/corpus/$target" "$root/fuzz/seeds/$target" >"$log" 2>&1
+    "$build/fuzz_$target" -max_total_time="${FUZZ_SECONDS:-300}" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \
+        -artifact_prefix="$build/artifacts/$target-" "$build/corpus/$target" "$root/fuzz/seeds/$target" >"$log" 2>&1
     if [ $? -eq 0 ] && done_line=$(grep -E '^Done [0-9]+ runs' "$log"); then
         echo "fuzz: $target: ${done_line#Done }, 0 crashes, corpus $(ls "$build/corpus/$target" | wc -l) inputs"
     else
         failed=1
-        echo "fuzz: $target CRASHED, see $log and $build/artifacts/"
-        grep -E 'invariant broken|ERROR:|runtime error|SUMMARY' "$log" | head -n 5 >&2
+        echo "fuzz: $target CRASHED, see $log and $build/artifacts/" >&2
     fi
 done
 exit $failed
