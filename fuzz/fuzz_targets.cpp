@@ -134,8 +134,8 @@ struct StagedFiles final : ResultFiles {
 };
 
 [[maybe_unused]] int fuzz_switches(const std::uint8_t* data, std::size_t size) {
-    // Options line (first byte odd: POSIX arguments, else a Windows command line; bytes 1-4:
-    // which writes fail), program directory, computer name, then the command line (the rest)
+    // Options line (first byte odd: POSIX arguments, else a Windows command line; the bits
+    // of the second: which writes fail), program directory, computer name, then the command line (the rest)
     // or one POSIX argument per line.
     std::vector<std::string> lines;
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
@@ -149,9 +149,7 @@ struct StagedFiles final : ResultFiles {
     for (const SwitchSearch search : {SwitchSearch::substring, SwitchSearch::argument_start}) {
         const BatchPlan plan = plan_batch({tail, lines[1], [&] { return lines[2]; }, search});
         StagedFiles files;
-        for (std::size_t i = 1; i < 5 && i < lines[0].size(); ++i) {
-            files.failing = files.failing << 8 | static_cast<unsigned char>(lines[0][i]);
-        }
+        files.failing = lines[0].size() > 1 ? static_cast<unsigned char>(lines[0][1]) : 0;
         const std::vector<BatchFailure> failures = run_batch_plan(plan, files, platform::k_path_separator);
         std::size_t written = 0, failed = 0;
         for (const PlannedFile& file : plan.files) {

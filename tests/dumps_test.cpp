@@ -2,9 +2,7 @@
 // compared with its own leaves and with what two peer decoders make of the same dump.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -18,21 +16,6 @@ namespace corelens {
 namespace {
 
 const std::string k_dumps_dir = CORELENS_DUMPS_DIR;
-
-// Dump files below the vendor folders, relative and '/'-separated, sorted.
-std::vector<std::string> dump_files() {
-    std::vector<std::string> files;
-    std::error_code absent;
-    if (!std::filesystem::is_directory(k_dumps_dir, absent)) return files;
-    const std::filesystem::path root(k_dumps_dir);
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file() && entry.path().extension() == ".txt" && entry.path().parent_path() != root) {
-            files.push_back(std::filesystem::relative(entry.path(), root).generic_string());
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
 
 // A CSV file's rows keyed by their "file" column, each row's cells by column name.
 using CsvTable = std::map<std::string, std::map<std::string, std::string>>;
@@ -58,13 +41,25 @@ CsvTable read_csv(const std::string& name) {
 // reports its 64 KB level-2 cache as 1 KB, which the probe reads as 64.
 const char* const k_differs_by_design = "AuthenticAMD/duron-spitfire-630.txt l2_kb";
 
+const CsvTable& peer_expectations() {
+    static const CsvTable table = read_csv("peer-expectations.csv");
+    return table;
+}
+
+// The dumps are the rows of the peer expectations, one for every dump in the collection.
+std::vector<std::string> dump_files() {
+    std::vector<std::string> files;
+    for (const auto& row : peer_expectations()) files.push_back(row.first);
+    return files;
+}
+
 using Dump = ::testing::TestWithParam<std::string>;
 
 // The signature equals leaf 1's base fields; every value a peer gives, keyed by column, equals
 // ours; each standard flag row shows its bit of leaf-1 EDX and each extended row its bit of
 // leaf 0x80000001 EDX (the merged word would show an Athlon's 3DNow+ as IA-64).
 TEST_P(Dump, AgreesWithItsLeavesAndThePeers) {
-    static const CsvTable peers[] = {read_csv("peer-expectations.csv"), read_csv("cpuid-tool-caches.csv")};
+    static const CsvTable peers[] = {peer_expectations(), read_csv("cpuid-tool-caches.csv")};
     RecordedCpuid source;
     RecordedCpuid::ParseError error;
     ASSERT_TRUE(source.load_file(k_dumps_dir + "/" + GetParam(), error)) << error.what();
