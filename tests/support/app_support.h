@@ -23,9 +23,8 @@ namespace corelens::app_test {
 namespace fs = std::filesystem;
 
 inline std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
@@ -78,8 +77,7 @@ private:
 
 struct Outcome {
     int status = -1;  // the exit status, -1 when the program did not end normally
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 #ifndef _WIN32
