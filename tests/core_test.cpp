@@ -139,8 +139,9 @@ TEST(RecordedCpuid, ReplaysInOrderAndNamesFileAndLineOfAnError) {
 }
 
 // The first match answers until it is removed; clearing does not lower the count, so a
-// later row is numbered after every row ever appended.
-TEST(KeyedStringList, RemoveFirstAndClearKeepTheCount) {
+// later row is numbered after every row ever appended. Destroying a filled list: the
+// sanitizer build checks for leaks.
+TEST(KeyedStringList, RemoveFirstClearAndTheReferenceTables) {
     KeyedStringList list;
     list.append_at(5, 1);
     list.append_at(5, 2);
@@ -151,11 +152,8 @@ TEST(KeyedStringList, RemoveFirstAndClearKeepTheCount) {
     EXPECT_FALSE(list.has_position(5));
     list.append("k", "t");
     EXPECT_STREQ("t", list.text_at(2));
-}  // destroying a filled list: the sanitizer build checks for leaks
-
-// A second build changes nothing; the name keys are distinct; every descriptor of the probe's
-// classes has a row, and no other.
-TEST(ReferenceTables, RowsKeysAndDescriptors) {
+    // The reference tables: a second build changes nothing; the name keys are distinct;
+    // every descriptor of the probe's classes has a row, and no other.
     build_reference_tables();
     build_reference_tables();
     const struct { const char* name; const KeyedStringList& list; int rows; } cases[] = {

@@ -41,15 +41,10 @@ CsvTable read_csv(const std::string& name) {
 // reports its 64 KB level-2 cache as 1 KB, which the probe reads as 64.
 const char* const k_differs_by_design = "AuthenticAMD/duron-spitfire-630.txt l2_kb";
 
-const CsvTable& peer_expectations() {
-    static const CsvTable table = read_csv("peer-expectations.csv");
-    return table;
-}
-
 // The dumps are the rows of the peer expectations, one for every dump in the collection.
 std::vector<std::string> dump_files() {
     std::vector<std::string> files;
-    for (const auto& row : peer_expectations()) files.push_back(row.first);
+    for (const auto& row : read_csv("peer-expectations.csv")) files.push_back(row.first);
     return files;
 }
 
@@ -59,7 +54,7 @@ using Dump = ::testing::TestWithParam<std::string>;
 // ours; each standard flag row shows its bit of leaf-1 EDX and each extended row its bit of
 // leaf 0x80000001 EDX (the merged word would show an Athlon's 3DNow+ as IA-64).
 TEST_P(Dump, AgreesWithItsLeavesAndThePeers) {
-    static const CsvTable peers[] = {peer_expectations(), read_csv("cpuid-tool-caches.csv")};
+    static const CsvTable peers[] = {read_csv("peer-expectations.csv"), read_csv("cpuid-tool-caches.csv")};
     RecordedCpuid source;
     RecordedCpuid::ParseError error;
     ASSERT_TRUE(source.load_file(k_dumps_dir + "/" + GetParam(), error)) << error.what();
