@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/batch.h"
+#include "app/strings.h"
 #include "app/command_line.h"
 
 namespace corelens {
@@ -15,12 +16,7 @@ constexpr SwitchSearch k_windows = SwitchSearch::substring;
 constexpr SwitchSearch k_posix = SwitchSearch::argument_start;
 
 BatchPlan plan_for(const std::string& tail, SwitchSearch search) {
-    SwitchInputs inputs;
-    inputs.tail = tail;
-    inputs.program_directory = search == k_windows ? "C:\\Tools" : "/opt/tools";
-    inputs.computer_name = [] { return std::string("WS7"); };
-    inputs.search = search;
-    return plan_batch(inputs);
+    return plan_batch({tail, search == k_windows ? "C:\\Tools" : "/opt/tools", [] { return std::string("WS7"); }, search});
 }
 
 // "extension | directory | path mode[ refused]; ..." in the order the files are written.
@@ -42,80 +38,83 @@ TEST(SwitchPlan, EvaluatesEachRule) {
         {k_windows, "/p:\"D:\\My Results\" /f:cpu /c",
          "txt | D:\\My Results | D:\\My Results\\cpu.txt 1; D:\\My Results\\WS7.txt 2;"},
         {k_windows, "report /F /H", "txt | C:\\Tools |"},
-        {k_windows, "/f /f:cpu", "txt | C:\\Tools | C:\\Tools\\cpu.txt 1;"},
-        {k_windows, "/f:", "txt | C:\\Tools | C:\\Tools\\.txt 1;"},
-        {k_windows, "/f /c /h",
-         "html | C:\\Tools | C:\\Tools\\corelens_results.html 2; C:\\Tools\\WS7.html 2;"},
-        {k_windows, "/p: /f", "txt |  | \\corelens_results.txt 2;"},
-        {k_windows, "/p:E:\\out\\ /f", "txt | E:\\out\\ | E:\\out\\\\corelens_results.txt 2;"},
         {k_windows, "/f:\"my cpu\"", "txt | C:\\Tools | C:\\Tools\\\"my cpu\".txt 1;"},
         {k_windows, "/p:C:/cache/fonts",
          "txt | C:/cache/fonts | C:/cache/fonts\\corelens_results.txt 2; C:/cache/fonts\\WS7.txt 2;"},
-        {k_windows, "/p:/home/u /f", "html | /home/u | /home/u\\corelens_results.html 2;"},
         {k_windows, "/f:" + n260 + " /c",
          "txt | C:\\Tools | C:\\Tools\\" + n260 + ".txt 1 refused; C:\\Tools\\WS7.txt 2;"},
-        {k_windows, "/p:" + n260 + " /f",
-         "txt | " + n260 + " | " + n260 + "\\corelens_results.txt 2 refused;"},
-        // POSIX: the same search, but only where an argument begins.
-        {k_posix, "/h /f", "html | /opt/tools | /opt/tools/corelens_results.html 2;"},
-        {k_posix, "/p:\"/srv/My Results\" /f:cpu /c",
-         "txt | /srv/My Results | /srv/My Results/cpu.txt 1; /srv/My Results/WS7.txt 2;"},
+        // POSIX: the same search, but only where an argument begins; blank-holding arguments
+        // are quoted when joined, so their /c and /home are no switches.
         {k_posix, "/p:/home/cache/fonts", "txt | /home/cache/fonts |"},
-        {k_posix, "/p:\"/tmp/a /c b\" /f", "txt | /tmp/a /c b | /tmp/a /c b/corelens_results.txt 2;"},
+        {k_posix, posix_command_tail({"", " "}), "txt | /opt/tools |"},
         {k_posix, "x/fy /p:/x/f:y", "txt | /x/f:y |"},
-        {k_posix, "/f:cpu /f", "txt | /opt/tools | /opt/tools/cpu.txt 1;"},
-        {k_posix, "/f: /h", "html | /opt/tools | /opt/tools/.html 1;"},
-        {k_posix, "/c /h", "html | /opt/tools | /opt/tools/WS7.html 2;"},
-        {k_posix, "/f /p:", "txt |  | /corelens_results.txt 2;"},
-        {k_posix, "/p:/tmp/out/ /f", "txt | /tmp/out/ | /tmp/out//corelens_results.txt 2;"},
-        {k_posix, posix_command_tail({"/f:my cpu"}), "txt | /opt/tools | /opt/tools/my cpu.txt 1;"},
+        {k_posix, posix_command_tail({"/f:my report"}), "txt | /opt/tools | /opt/tools/my report.txt 1;"},
+        {k_posix, posix_command_tail({"/f", "/p:/tmp/a /c b/home"}),
+         "txt | /tmp/a /c b/home | /tmp/a /c b/home/corelens_results.txt 2;"},
         {k_posix, "/f:" + n260, "txt | /opt/tools | /opt/tools/" + n260 + ".txt 1 refused;"},
-        {k_posix, "/p:\"" + n260 + " x\" /c",
-         "txt | " + n260 + " x | " + n260 + " x/WS7.txt 2 refused;"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.expected, describe(plan_for(c.tail, c.search), c.search)) << c.tail;
     }
 }
 
-TEST(CommandTail, PosixArgumentsJoinedAndQuoted) {
-    EXPECT_EQ("", posix_command_tail({}));
-    EXPECT_EQ("", posix_command_tail({"", " "}));
-    EXPECT_EQ("/p:\"/tmp/My Results\" /f:\"my cpu\" /c",
-              posix_command_tail({"/p:/tmp/My Results", "/f:my cpu", "/c"}));
-    // A blank-holding directory stays whole: its /c and /home are no switches.
-    const BatchPlan plan = plan_for(posix_command_tail({"/f", "/p:/tmp/a /c b/home"}), k_posix);
-    EXPECT_EQ("txt | /tmp/a /c b/home | /tmp/a /c b/home/corelens_results.txt 2;", describe(plan, k_posix));
-}
-
-// Records what would be written; a name equal to fail_name fails.
+// Records the names it writes; cpu.txt fails.
 struct RecordingFiles final : ResultFiles {
-    std::string fail_name;
-    std::vector<std::string> written;
-
-    bool write(const std::string& directory, const std::string& name, int mode, std::string& path,
+    std::string written;
+    bool write(const std::string& directory, const std::string& name, int, std::string& path,
                std::string& reason) override {
         path = directory + "/" + name;
-        reason = name == fail_name ? "No such file or directory" : "";
-        if (reason.empty()) written.push_back(path + " mode " + std::to_string(mode));
+        reason = name == "cpu.txt" ? "No such file or directory" : "";
+        if (reason.empty()) written += name + ";";
         return reason.empty();
     }
 };
 
-// A failure does not stop the next file, and a refused file never reaches the writer.
+// A failure does not stop the next file, a refused file never reaches the writer, and any
+// failure fails the run.
 TEST(BatchRun, FailuresAndRefusals) {
-    RecordingFiles files;
-    files.fail_name = "cpu.txt";
-    std::vector<BatchFailure> failures = run_batch_plan(plan_for("/f:cpu /c", k_posix), files, '/');
-    ASSERT_EQ(1u, failures.size());
-    EXPECT_EQ(std::vector<std::string>{"/opt/tools/WS7.txt mode 2"}, files.written);
-    EXPECT_EQ(1, batch_exit_status(failures));
+    const struct { std::string tail, written; std::size_t failures; int status; } cases[] = {
+        {"/f:cpu /c", "WS7.txt;", 1, 1},
+        {"/p:" + std::string(260, 'n') + " /f /c", "", 2, 1},
+        {"/h /f /c", "corelens_results.html;WS7.html;", 0, 0},
+    };
+    for (const auto& c : cases) {
+        RecordingFiles files;
+        const std::vector<BatchFailure> failures = run_batch_plan(plan_for(c.tail, k_posix), files, '/');
+        EXPECT_EQ(c.written, files.written) << c.tail;
+        EXPECT_EQ(c.failures, failures.size()) << c.tail;
+        EXPECT_EQ(c.status, batch_exit_status(failures)) << c.tail;
+    }
+}
 
-    failures = run_batch_plan(plan_for("/p:" + std::string(260, 'n') + " /f /c", k_posix), files, '/');
-    EXPECT_EQ(1u, files.written.size());
-    ASSERT_EQ(2u, failures.size());
-    EXPECT_EQ(std::string(k_refused_too_long), failures[0].reason);
-    EXPECT_EQ(0, batch_exit_status(run_batch_plan(plan_for("/h /f /c", k_windows), files, '\\')));
+// An argument that does not fit is refused, not cut, and nothing lands past the capacity.
+TEST(CutArgument, QuoteHandlingAndCapacity) {
+    const std::string a259(259, 'a'), a260(260, 'a');
+    struct Case { std::string source; std::size_t capacity; bool strip_quotes, fits; std::string expected; };
+    const Case cases[] = {
+        {"cpu /c", 260, false, true, "cpu"},
+        {"\"D:\\My Results\" /f:cpu /c", 260, true, true, "D:\\My Results"},
+        {"a\"b c\"d e", 260, true, true, "ab cd"},
+        {"x\"\" y\" z", 260, true, true, "x\" y"},  // the second of two quotes is copied, still inside
+        {a259 + " /c", 260, false, true, a259},
+        {a260, 260, false, false, ""},
+        {"\"abcd\"", 4, true, false, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<char> destination(c.capacity + 1, 'x');
+        EXPECT_EQ(c.fits, cut_argument(c.source.c_str(), destination.data(), c.capacity, c.strip_quotes)) << c.source;
+        EXPECT_EQ(c.expected, std::string(destination.data())) << c.source;
+        EXPECT_EQ('x', destination[c.capacity]) << c.source << ": written past the capacity";
+    }
+    char small[4];
+    EXPECT_FALSE(cut_argument(nullptr, small, sizeof small, true));
+}
+
+TEST(BoundedLength, StopsAtNineThousandNineHundredNinetyNine) {
+    const std::vector<char> unterminated(10000, 'b');  // read no further than its end
+    EXPECT_EQ(0u, bounded_length(nullptr));
+    EXPECT_EQ(9999u, bounded_length(std::string(9999, 'a').c_str()));
+    EXPECT_EQ(9999u, bounded_length(unterminated.data()));
 }
 
 }  // namespace

@@ -23,9 +23,8 @@ namespace corelens::app_test {
 namespace fs = std::filesystem;
 
 inline std::string read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
@@ -43,8 +42,7 @@ public:
     ScratchDirectory() {
         std::random_device random;
         path_ = (fs::temp_directory_path() / ("corelens-test-" + std::to_string(random()) + "-" +
-                                              std::to_string(random())))
-                    .string();
+                                              std::to_string(random()))).string();
         fs::create_directories(path_);
     }
     ~ScratchDirectory() {
@@ -79,8 +77,7 @@ private:
 
 struct Outcome {
     int status = -1;  // the exit status, -1 when the program did not end normally
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 #ifndef _WIN32
@@ -108,12 +105,10 @@ inline pid_t start_program(const std::string& program, std::vector<std::string> 
 }
 
 inline Outcome finish_program(pid_t pid, const fs::path& scratch, const std::string& tag) {
-    Outcome outcome;
     int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-    outcome.out = read_file(scratch / (tag + ".out"));
-    outcome.err = read_file(scratch / (tag + ".err"));
-    return outcome;
+    const bool exited = pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status);
+    return {exited ? WEXITSTATUS(status) : -1, read_file(scratch / (tag + ".out")),
+            read_file(scratch / (tag + ".err"))};
 }
 
 inline Outcome run_program(const std::string& program, const std::vector<std::string>& arguments,
