@@ -48,28 +48,11 @@ for _ in $(seq 1 40); do
     sleep 0.25
 done
 
-# The report's fixed lines, in order.
-expected_lines=(
-    "Corelens results:"
-    "**************"
-    "General information:"
-    "********************"
-    "Features:"
-    "*********"
-    "Internal cache:"
-    "***************"
-)
-rest=$clipboard
-for line in "${expected_lines[@]}"; do
-    case "$rest" in
-        *"$line"*) rest=${rest#*"$line"} ;;
-        *) echo "clipboard holds:"; echo "$clipboard"; fail "clipboard lacks the line \"$line\"" ;;
-    esac
-done
-for label in "Date & Time:" "Processor name:" "Speed:" "Internal vendor string:" "CPUID-Level:" \
-             "MMX:" "Level 2 cache (unified):"; do
-    grep -q "^${label}" <<<"$clipboard" || fail "clipboard lacks the label \"$label\""
-done
+# The in-process tests compare the text byte for byte; here it must be the whole report.
+case "$clipboard" in
+    "Corelens results:"*"Speed:"*"Internal cache:"*"]") ;;
+    *) echo "clipboard holds:"; echo "$clipboard"; fail "the clipboard does not hold the text report" ;;
+esac
 echo "clipboard holds the text report"
 
 xdotool windowfocus "$window" 2>/dev/null
