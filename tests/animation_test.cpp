@@ -61,42 +61,33 @@ TEST(RenderFrame, EmptyTargetOrLogoWritesNothing) {
     }
 }
 
-// The zoom passes each bound by up to one step before it turns.
-TEST(AdvanceAnimation, ZoomSwingsBetweenBounds) {
-    const struct { double step; std::vector<std::pair<int, double>> zoom_of_frame; std::vector<int> turns; } cases[] = {
-        {0.01,
-         {{1, 1.0}, {2, 1.01}, {3, 1.0}, {4, 0.99}, {73, 0.2999999999999994}, {143, 1.0}, {213, 0.2999999999999994}},
-         {2, 73, 143, 213, 283}},
-    };
-    for (const auto& c : cases) {
-        std::vector<double> zooms;  // frames counted from 1
-        for (AnimationState state{0, 1.0, c.step}; zooms.size() < 290;
-             state = advance_animation(state.angle, 2, state.zoom, state.zoom_step)) {
-            zooms.push_back(state.zoom);
-        }
-        for (const auto& [frame, zoom] : c.zoom_of_frame) EXPECT_EQ(zoom, zooms[frame - 1]) << "frame " << frame;
-        std::vector<int> turns;
-        for (std::size_t k = 1; k + 1 < zooms.size() && turns.size() < 5; ++k) {
-            if ((zooms[k] - zooms[k - 1]) * (zooms[k + 1] - zooms[k]) < 0) turns.push_back(static_cast<int>(k + 1));
-        }
-        EXPECT_EQ(c.turns, turns) << "step " << c.step;
+// The zoom passes each bound by up to one step before it turns; the angle wraps to 0 at 360.
+TEST(AdvanceAnimation, ZoomSwingsBetweenBoundsAndAngleWraps) {
+    std::vector<double> zooms;  // frames counted from 1
+    for (AnimationState state{0, 1.0, 0.01}; zooms.size() < 290;
+         state = advance_animation(state.angle, 2, state.zoom, state.zoom_step)) {
+        zooms.push_back(state.zoom);
     }
-}
-
-TEST(AdvanceAnimation, AngleWrapsToZero) {
-    EXPECT_EQ(0, advance_animation(348, 12, 0.5, 0.1).angle);
-    EXPECT_EQ(0, advance_animation(358, 2, 0.5, 0.01).angle);
-    EXPECT_EQ(358, advance_animation(346, 12, 0.5, 0.1).angle);
+    const std::pair<int, double> zoom_of_frame[] = {{1, 1.0}, {2, 1.01}, {3, 1.0}, {4, 0.99},
+                                                    {73, 0.2999999999999994}, {143, 1.0}, {213, 0.2999999999999994}};
+    for (const auto& [frame, zoom] : zoom_of_frame) EXPECT_EQ(zoom, zooms[frame - 1]) << "frame " << frame;
+    std::vector<int> turns;
+    for (std::size_t k = 1; k + 1 < zooms.size() && turns.size() < 5; ++k) {
+        if ((zooms[k] - zooms[k - 1]) * (zooms[k + 1] - zooms[k]) < 0) turns.push_back(static_cast<int>(k + 1));
+    }
+    EXPECT_EQ(std::vector<int>({2, 73, 143, 213, 283}), turns);
+    const std::tuple<int, int, int> angles[] = {{348, 12, 0}, {358, 2, 0}, {346, 12, 358}};
+    for (const auto& [angle, step, expected] : angles)
+        EXPECT_EQ(expected, advance_animation(angle, step, 0.5, 0.1).angle) << angle << " + " << step;
 }
 
 TEST(AnimationPace, FastOnlyAboveOneHundredMegahertz) {
-    const auto steps = [](float mhz) {
+    for (const auto& [mhz, fast] : {std::pair{0.0f, false}, {100.0f, false}, {100.1f, true}}) {
         const AnimationPace pace = animation_pace(mhz);
-        return std::make_tuple(pace.angle_step, pace.zoom_step, pace.frame_pause_ms);
-    };
-    EXPECT_EQ(std::make_tuple(12, 0.1, 50), steps(0.0f));
-    EXPECT_EQ(std::make_tuple(12, 0.1, 50), steps(100.0f));
-    EXPECT_EQ(std::make_tuple(2, 0.01, 10), steps(100.1f));
+        EXPECT_EQ(fast ? std::make_tuple(2, 0.01, 10) : std::make_tuple(12, 0.1, 50),
+                  std::make_tuple(pace.angle_step, pace.zoom_step, pace.frame_pause_ms))
+            << mhz << " MHz";
+    }
 }
 
 // Open on the left and top, closed on the right and bottom; the cursor changes only when

@@ -12,8 +12,6 @@
 
 #include <malloc.h>
 
-#include <algorithm>
-
 #include "core/probe.h"
 #include "tables/reference_tables.h"
 #include "report/renderers.h"
@@ -82,19 +80,6 @@ private slots:
         shown.sort();
         expected.sort();
         QCOMPARE(shown, expected);
-    }
-
-    void enterQuitsAndEscapeCloses() {
-        for (const auto& [key, result] : {std::pair{Qt::Key_Return, QDialog::Accepted}, {Qt::Key_Escape, QDialog::Rejected}}) {
-            qt::MainWindow window(".");
-            window.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&window));
-            auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
-            QVERIFY2(focused != nullptr && focused->isDefault(), "Enter would press another button");
-            QTest::keyClick(focused, key);
-            QCOMPARE(window.isVisible(), false);
-            QCOMPARE(window.result(), int(result));
-        }
     }
 
     void copyPutsTheTextReportOnTheClipboard() {
