@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,69 +16,47 @@ namespace corelens {
 namespace {
 
 ProcessorRecord intel_record() {
+    build_reference_tables();
     ProcessorRecord record{};
     std::strcpy(record.vendor_id, "GenuineIntel");
-    record.family = 6;
-    record.max_level = 2;
     return record;
 }
 
-// The fields of both windows named, each as its "text" with " [grey]" when it is disabled.
-std::vector<std::string> texts(const ProcessorRecord& record, std::initializer_list<Field> names) {
-    std::vector<FieldText> fields = main_field_texts(record);
-    for (const FieldText& f : features_field_texts(record)) fields.push_back(f);
-    std::vector<std::string> result;
-    for (Field name : names) {
-        for (const FieldText& f : fields) {
-            if (f.field == name) result.push_back(f.text + (f.enabled ? "" : " [grey]"));
-        }
-    }
-    return result;
-}
-
-class UiLogic : public ::testing::Test {
-protected:
-    void SetUp() override { build_reference_tables(); }
-};
-
 // Level 2 "none" is an answer and stays enabled; only what is unknown is greyed.
-TEST_F(UiLogic, FieldsGreyWhatIsUnknown) {
-    struct Case {
+TEST(UiLogic, FieldsGreyWhatIsUnknown) {
+    const struct {
         float speed;
         const char* brand;
         int l1_data, l1_code, l2;
-        std::uint32_t features, ext_features;
-        std::vector<std::string> expected;  // speed, description, MMX, 3DNow, SIMD, L1 data, L1 code, L2
+        std::uint32_t features;
+        const char* expected;  // description, speed, then MMX, 3DNow, SIMD, L1 data, L1 code, L2
+    } cases[] = {
+        // 128 KB pins the unsigned level-1 size.
+        {1999.95f, "Brand", 128, 16, 0, 1u << 23 | 1u << 31, "Brand|1999.9 MHz|yes|yes|no|128 KB|16 KB|none|"},
+        {0.0f, "", 0, 0, -1, 1u << 25,
+         "(not supported by this cpu) [grey]|(unable to determine speed) [grey]|no|no|yes|"
+         "(unable to detect) [grey]|(unable to detect) [grey]|(unable to detect) [grey]|"},
     };
-    const char* unknown = "(unable to detect) [grey]";
-    // 128 KB pins the unsigned level-1 size.
-    const Case cases[] = {
-        {1999.95f, "Brand", 16, 16, 256, 1u << 23 | 1u << 31, 1u << 31,
-         {"1999.9 MHz", "Brand", "yes", "yes", "no", "16 KB", "16 KB", "256 KB"}},
-        {0.0f, "", 0, 12, 0, 1u << 25, 0,
-         {"(unable to determine speed) [grey]", "(not supported by this cpu) [grey]", "no", "no", "yes", unknown,
-          "12 KB", "none"}},
-        {451.0f, "B", 128, 0, -1, 0, 0, {"451.0 MHz", "B", "no", "no", "no", "128 KB", unknown, unknown}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         ProcessorRecord record = intel_record();
         record.speed_mhz = c.speed;
         std::strcpy(record.brand_string, c.brand);
         record.l1_data_kb = static_cast<std::uint8_t>(c.l1_data);
         record.l1_code_kb = static_cast<std::uint8_t>(c.l1_code);
         record.l2_kb = static_cast<std::int16_t>(c.l2);
-        record.features = c.features;
-        record.ext_features = c.ext_features;
-        EXPECT_EQ(texts(record, {Field::speed, Field::description, Field::mmx, Field::three_dnow, Field::simd,
-                                 Field::l1_data, Field::l1_code, Field::l2}),
-                  c.expected)
-            << "speed " << c.speed << ", l1 " << c.l1_data << "/" << c.l1_code << ", l2 " << c.l2;
+        record.features = record.ext_features = c.features;
+        std::string shown;
+        for (const FieldText& f : main_field_texts(record)) {
+            if (f.field == Field::speed || f.field == Field::description) shown += f.text + (f.enabled ? "" : " [grey]") + "|";
+        }
+        for (const FieldText& f : features_field_texts(record)) shown += f.text + (f.enabled ? "" : " [grey]") + "|";
+        EXPECT_EQ(shown, c.expected) << "speed " << c.speed << ", l1 " << c.l1_data << "/" << c.l1_code;
     }
 }
 
 // Bits without a name get no row even when set; the standard rows read the leaf-1 word
 // alone, though features holds the OR of both words.
-TEST_F(UiLogic, FeatureRows) {
+TEST(UiLogic, FeatureRows) {
     ProcessorRecord record = intel_record();
     record.standard_features = 1u;
     record.ext_features = 1u << 30;
@@ -92,7 +69,7 @@ TEST_F(UiLogic, FeatureRows) {
 }
 
 // Each row clicks from the initial flags; the order after the last click is checked.
-TEST_F(UiLogic, ColumnClickOrders) {
+TEST(UiLogic, ColumnClickOrders) {
     ProcessorRecord record = intel_record();
     record.ext_features = (1u << 30) | (1u << 31);
     record.standard_features = (1u << 0) | (1u << 4) | (1u << 23);
@@ -104,24 +81,21 @@ TEST_F(UiLogic, ColumnClickOrders) {
         std::vector<int> clicks;
         const char* first;  // the first rows' short names
     } cases[] = {
-        {"feature first, byte order", {0}, "3DNow 3DNow+ APIC "},
         {"feature second", {0, 0}, "VME TSC SSE-2 SSE "},
         {"name first", {1}, "PSE-36 3DNow CX8 "},
         {"pos first is descending", {2}, "3DNow 3DNow+ IA-64 "},
         {"pos second", {2, 2}, "FPU VME DE "},
         {"enabled first, stable", {3}, "FPU TSC MMX 3DNow+ 3DNow VME DE "},
         {"enabled second", {3, 3}, "VME DE PSE "},
-        {"feature, name, feature", {0, 1, 0}, "3DNow 3DNow+ APIC "},
+        {"feature after name, byte order", {0, 1, 0}, "3DNow 3DNow+ APIC "},
     };
     for (const auto& c : cases) {
         SortFlags flags = k_initial_sort_flags;
-        std::optional<SortOrder> request;
+        std::optional<SortOrder> request;  // every click is on a column that exists
         for (int column : c.clicks) request = click_column(flags, column);
-        ASSERT_TRUE(request.has_value()) << c.what;
         std::string order;
         for (std::int32_t position : sorted_positions(positions, *request, record)) {
-            const auto& table = position < 32 ? feature_table : ext_feature_table;
-            order += std::string(table.text_at(position % 32)) + " ";
+            order += std::string((position < 32 ? feature_table : ext_feature_table).text_at(position % 32)) + " ";
         }
         EXPECT_EQ(order.substr(0, std::strlen(c.first)), c.first) << c.what << ": " << order;
     }
@@ -133,14 +107,12 @@ TEST(SaveFlow, QuestionNameFolderAndFailure) {
         bool yes;
         const char* chosen;  // nullptr: the dialog is cancelled
         int written;
-        SaveOutcome outcome;
         const char* expected;
     };
     const Case cases[] = {
-        {false, "/d/x.html", 1, SaveOutcome::saved, "ask Type of output|dialog /d corelens_results.txt 1 txt|save /d/x.html"},
-        {true, "/d/y.txt", 1, SaveOutcome::saved, "ask Type of output|dialog /d corelens_results.html 2 html|save /d/y.txt"},
-        {true, nullptr, 1, SaveOutcome::cancelled, "ask Type of output|dialog /d corelens_results.html 2 html"},
-        {false, "/d/z.txt", 0, SaveOutcome::failed,
+        {false, "/d/x.html", 1, "ask Type of output|dialog /d corelens_results.txt 1 txt|save /d/x.html"},
+        {true, nullptr, 1, "ask Type of output|dialog /d corelens_results.html 2 html"},
+        {false, "/d/z.txt", 0,
          "ask Type of output|dialog /d corelens_results.txt 1 txt|save /d/z.txt|tell Saving the results failed!|Error"},
     };
     struct Recorder final : SavePrompts {
@@ -165,7 +137,7 @@ TEST(SaveFlow, QuestionNameFolderAndFailure) {
     };
     for (const Case& c : cases) {
         Recorder prompts(c);
-        EXPECT_EQ(run_save_flow(prompts, "/d"), c.outcome) << c.expected;
+        run_save_flow(prompts, "/d");
         EXPECT_EQ(prompts.log, c.expected);
     }
 }

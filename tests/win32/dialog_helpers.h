@@ -15,20 +15,11 @@ namespace corelens::testing {
 inline ProcessorRecord sample_record() {
     ProcessorRecord record{};
     std::strcpy(record.vendor_id, "AuthenticAMD");
-    std::strcpy(record.name, "AMD Athlon");
     std::strcpy(record.brand_string, "AMD Athlon(tm) Processor");
-    std::strcpy(record.type_name, "Original OEM processor");
     record.family = 6;
-    record.model = 2;
-    record.stepping = 1;
-    record.max_level = 1;
-    record.max_ext_level = 4;
     record.speed_mhz = 451.0f;
-    record.ext_features = (1u << 30) | (1u << 31);
+    record.ext_features = 1u << 31;
     record.features = 0x0183F9FF | record.ext_features;
-    record.l1_data_kb = 64;
-    record.l1_code_kb = 64;
-    record.l2_kb = 512;
     return record;
 }
 
