@@ -83,7 +83,7 @@ TEST(AnimationPace, FastOnlyAboveOneHundredMegahertz) {
 }
 
 // Open on the left and top, closed on the right and bottom; the cursor changes only when
-// the pointer crosses that edge. Before the first paint the area is empty.
+// the pointer crosses that edge.
 TEST(LinkArea, CursorChangesOnlyOnCrossingTheEdge) {
     const struct { std::int32_t x, y; CursorChange expected; } moves[] = {
         {110, 60, CursorChange::none},        {150, 58, CursorChange::none},
@@ -95,7 +95,6 @@ TEST(LinkArea, CursorChangesOnlyOnCrossingTheEdge) {
     for (const auto& m : moves) {
         EXPECT_EQ(static_cast<int>(m.expected), static_cast<int>(track_pointer(over_link, m.x, m.y, {120, 16})))
             << m.x << ", " << m.y;
-        EXPECT_FALSE(in_link_area(m.x, m.y, LinkExtent{})) << "unpainted, " << m.x << ", " << m.y;
     }
 }
 

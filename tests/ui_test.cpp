@@ -46,9 +46,8 @@ TEST(UiLogic, FieldsGreyWhatIsUnknown) {
         record.l2_kb = static_cast<std::int16_t>(c.l2);
         record.features = record.ext_features = c.features;
         std::string shown;
-        for (const FieldText& f : main_field_texts(record)) {
+        for (const FieldText& f : main_field_texts(record))
             if (f.field == Field::speed || f.field == Field::description) shown += f.text + (f.enabled ? "" : " [grey]") + "|";
-        }
         for (const FieldText& f : features_field_texts(record)) shown += f.text + (f.enabled ? "" : " [grey]") + "|";
         EXPECT_EQ(shown, c.expected) << "speed " << c.speed << ", l1 " << c.l1_data << "/" << c.l1_code;
     }
@@ -143,7 +142,7 @@ TEST(SaveFlow, QuestionNameFolderAndFailure) {
 }
 
 TEST(Centring, HalvesTruncated) {
-    const Position small = centred_origin(1024, 768, 274, 333), large = centred_origin(640, 480, 1001, 701);
+    const Position small = centred_origin(1024, 768, 275, 333), large = centred_origin(640, 480, 1001, 701);
     EXPECT_EQ(std::vector<int>({small.x, small.y, large.x, large.y}),
               std::vector<int>({512 - 137, 384 - 166, 320 - 500, 240 - 350}));
 }

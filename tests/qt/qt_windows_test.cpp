@@ -26,7 +26,6 @@ bool use_dump(const QString& name) {
     RecordedCpuid source;
     RecordedCpuid::ParseError error;
     if (!source.load_file(std::string(CORELENS_DUMPS_DIR) + "/" + name.toStdString(), error)) return false;
-    processor_record = ProcessorRecord{};
     return probe_processor(processor_record, non_intel, source, [] { return 451.0; }) == 1;
 }
 

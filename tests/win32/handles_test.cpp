@@ -16,8 +16,7 @@ namespace {
 
 // A copyable owner would release the same handle twice.
 template <typename... T>
-constexpr bool owns_alone = ((!std::is_copy_constructible_v<T> && !std::is_copy_assignable_v<T> &&
-                              std::is_nothrow_move_constructible_v<T>) && ...);
+constexpr bool owns_alone = ((!std::is_copy_constructible_v<T> && std::is_nothrow_move_constructible_v<T>) && ...);
 static_assert(owns_alone<WindowDc, PaintDc, MemoryDc, Bitmap, Font, Brush, SelectedObject, JoinedThread>);
 
 TEST(Handles, MovedOwnersReleaseOnce) {
