@@ -30,7 +30,7 @@ else()
     set(changelog ${CMAKE_BINARY_DIR}/changelog)
     file(WRITE ${changelog}
         "corelens (${CORELENS_VERSION_TEXT}) unstable; urgency=medium\n\n"
-        "  * Linux package: corelens and corelens-cpuid with their manual pages.\n\n"
+        "  * Linux package: corelens, corelens-cpuid and corelens-gui, manual pages.\n\n"
         " -- ${CORELENS_MAINTAINER}  Mon, 07 Dec 2026 00:00:00 +0000\n")
     set(compressed ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
     add_custom_command(OUTPUT ${compressed}
@@ -38,7 +38,7 @@ else()
         COMMAND sh -c "gzip -9n -c changelog > packaging/changelog.gz"
         DEPENDS ${changelog} WORKING_DIRECTORY ${CMAKE_BINARY_DIR} VERBATIM)
     set(man_pages)
-    foreach(page corelens.1 corelens-cpuid.1)
+    foreach(page corelens.1 corelens-cpuid.1 corelens-gui.1)
         set(source ${PROJECT_SOURCE_DIR}/docs/man/${page})
         add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/${page}.gz
             COMMAND ${CMAKE_COMMAND} -E make_directory packaging

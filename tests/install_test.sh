@@ -27,7 +27,7 @@ version=$("$bin/corelens" --version)
 report=$("$bin/corelens-cpuid" report this.dump) || fail "corelens-cpuid report: exit status $?"
 [ "${report:0:17}" = "Corelens results:" ] || fail "corelens-cpuid report printed no report"
 
-for page in corelens corelens-cpuid; do
+for page in corelens corelens-cpuid corelens-gui; do
     file=$work/root/usr/share/man/man1/$page.1.gz
     [ -f "$file" ] || fail "no manual page $page(1)"
     warnings=$(man --warnings -l "$file" 2>&1 >/dev/null)
