@@ -73,7 +73,8 @@ int run_posix(int argc, char** argv) {
     }
 
     if (tail.empty()) {
-        // No window on POSIX yet: the report goes to standard output.
+        // The command-line program has no window (corelens-gui has): the report goes to
+        // standard output.
         const std::string report =
             platform::terminal_text(render_text_report(processor_record, gather_report_context()) + "\r\n");
         std::fwrite(report.data(), 1, report.size(), stdout);

@@ -30,7 +30,7 @@ constexpr char k_path_separator = '\\';
 constexpr bool k_has_native_windows = true;
 #else
 constexpr char k_path_separator = '/';
-constexpr bool k_has_native_windows = false;  // no clipboard or dialogs yet
+constexpr bool k_has_native_windows = false;  // corelens-gui takes these from Qt, not from here
 #endif
 
 // True when anything of that name is in that directory. Windows searches the directory

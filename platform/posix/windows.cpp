@@ -1,5 +1,5 @@
-// No native windows on POSIX yet: no clipboard, no save dialog, and message boxes
-// become lines on standard error.
+// The command-line program has no windows: no clipboard, no save dialog, and message boxes
+// become lines on standard error. corelens-gui has them from Qt.
 #include <cstdio>
 
 #include "platform/platform.h"
