@@ -1,7 +1,5 @@
 #include "app/switches.h"
 
-#include <vector>
-
 #include "app/strings.h"
 
 namespace corelens {
@@ -30,13 +28,6 @@ bool holds_switch(const std::string& tail, SwitchSearch search) {
 
 namespace {
 
-// One argument after a switch, whole: however long, it fits a buffer as long as the tail.
-std::string take_argument(const std::string& tail, std::size_t from, bool strip_quotes) {
-    std::vector<char> buffer(tail.size() - from + 1);
-    cut_argument(tail.c_str() + from, buffer.data(), buffer.size(), strip_quotes);
-    return buffer.data();
-}
-
 void add_file(BatchPlan& plan, const char* switch_name, const std::string& name, const std::string& refusal) {
     plan.files.push_back({switch_name, plan.output_directory, name, refusal});
 }
@@ -55,14 +46,14 @@ BatchPlan plan_batch(const SwitchInputs& inputs) {
 
     const std::size_t directory_at = find("/p:");
     if (directory_at != std::string::npos) {
-        plan.output_directory = take_argument(tail, directory_at + 3, true);
+        plan.output_directory = cut_argument(tail.c_str() + directory_at + 3, true);
         refusal.clear();
     }
 
     const std::size_t name_at = find("/f:");
     if (name_at != std::string::npos) {
         // On POSIX the quotes around a name are the tail formation's, never part of the name.
-        const std::string name = take_argument(tail, name_at + 3, inputs.search == SwitchSearch::argument_start);
+        const std::string name = cut_argument(tail.c_str() + name_at + 3, inputs.search == SwitchSearch::argument_start);
         add_file(plan, "/f:", name + '.' + plan.output_extension, refusal);
     } else if (find("/f") != std::string::npos) {
         add_file(plan, "/f", "corelens_results." + plan.output_extension, refusal);
