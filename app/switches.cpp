@@ -6,6 +6,9 @@ namespace corelens {
 
 const char* const k_program_path_too_long = "the program's path is longer than 259 characters";
 
+namespace {
+
+// Where a switch begins in tail, or std::string::npos.
 std::size_t find_switch(const std::string& tail, const std::string& name, SwitchSearch search) {
     if (search == SwitchSearch::substring) return tail.find(name);
 
@@ -18,6 +21,12 @@ std::size_t find_switch(const std::string& tail, const std::string& name, Switch
     return std::string::npos;
 }
 
+void add_file(BatchPlan& plan, const char* switch_name, const std::string& name, const std::string& refusal) {
+    plan.files.push_back({switch_name, plan.output_directory, name, refusal});
+}
+
+}  // namespace
+
 bool holds_switch(const std::string& tail, SwitchSearch search) {
     // "/p:" and "/f:" begin with "/p" and "/f"; "/p" alone is no switch.
     for (const char* name : {"/h", "/p:", "/f", "/c"}) {
@@ -25,14 +34,6 @@ bool holds_switch(const std::string& tail, SwitchSearch search) {
     }
     return false;
 }
-
-namespace {
-
-void add_file(BatchPlan& plan, const char* switch_name, const std::string& name, const std::string& refusal) {
-    plan.files.push_back({switch_name, plan.output_directory, name, refusal});
-}
-
-}  // namespace
 
 BatchPlan plan_batch(const SwitchInputs& inputs) {
     const std::string& tail = inputs.tail;

@@ -19,9 +19,6 @@ enum class SwitchSearch {
     argument_start,
 };
 
-// Where a switch begins in tail, or std::string::npos.
-std::size_t find_switch(const std::string& tail, const std::string& name, SwitchSearch search);
-
 // True when any of "/h", "/p:", "/f:", "/f" or "/c" is found in tail.
 bool holds_switch(const std::string& tail, SwitchSearch search);
 
