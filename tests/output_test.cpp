@@ -44,25 +44,22 @@ protected:
     const ReportContext context_{6, 12, 2026, 1, 44, 38, "tester", "BUILDHOST"};
 };
 
-// A path of 259 characters is written; one of 260 is refused, as asked or once numbered,
-// with the path as asked and what went wrong.
+// A path of 259 characters is written, one of 260 refused, as asked or once numbered (the
+// second save at 259 finds the first one's file), naming the path as asked.
 TEST_F(Output, UniqueSaveRefusesAPathThatDoesNotFit) {
     const std::string name = "corelens_results.txt";
-    const struct { std::size_t path_length; bool taken; int result; std::string reason; } cases[] = {
-        {259, false, 1, ""},
-        {260, false, 0, k_path_too_long},
-        {259, true, 0, k_numbered_path_too_long},  // corelens_results1.txt would make 260
-    };
+    const struct { std::size_t length; int result; std::string reason; } cases[] = {
+        {259, 1, ""}, {260, 0, k_path_too_long}, {259, 0, k_numbered_path_too_long}};
     for (const auto& c : cases) {
-        const std::string directory = path_of(std::string(c.path_length - name.size() - scratch_.path().size() - 2, 'd'));
-        std::filesystem::create_directory(directory);
-        if (c.taken) write_file(directory + platform::k_path_separator + name, "taken");
+        const std::string directory = path_of(std::string(c.length - name.size() - scratch_.path().size() - 2, 'd'));
+        const std::string path = directory + platform::k_path_separator + name;
+        std::filesystem::create_directories(directory);
         std::string written, reason;
-        EXPECT_EQ(c.result, save_unique_results(directory, name, record_, context_, &written, &reason)) << c.path_length;
-        EXPECT_EQ(c.reason, reason) << c.path_length;
-        EXPECT_EQ(directory + platform::k_path_separator + name, written) << c.path_length;
-        EXPECT_EQ(c.result == 1 || c.taken ? Names{name} : Names{}, scratch_.names(directory)) << c.path_length;
-        std::filesystem::remove_all(directory);
+        EXPECT_EQ(c.result, save_unique_results(directory, name, record_, context_, &written, &reason)) << c.length;
+        EXPECT_EQ(c.reason, reason) << c.length;
+        EXPECT_EQ(path, written) << c.length;
+        EXPECT_EQ(c.length == 259 ? Names{name} : Names{}, scratch_.names(directory)) << c.length;
+        EXPECT_EQ(c.length == 259 ? 1 : 0, save_results(path, k_create_always, record_, context_)) << c.length;
     }
 }
 
