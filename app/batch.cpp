@@ -4,9 +4,9 @@
 
 namespace corelens {
 
-bool ReportFiles::write(const std::string& directory, const std::string& name, int mode, std::string& path,
+bool ReportFiles::write(const std::string& directory, const std::string& name, std::string& path,
                         std::string& reason) {
-    return save_unique_results(directory, name, mode, &path, &reason) == 1;
+    return save_unique_results(directory, name, &path, &reason) == 1;
 }
 
 std::vector<BatchFailure> run_batch_plan(const BatchPlan& plan, ResultFiles& files, char separator) {
@@ -18,7 +18,7 @@ std::vector<BatchFailure> run_batch_plan(const BatchPlan& plan, ResultFiles& fil
         }
         std::string path;
         std::string reason;
-        if (!files.write(file.directory, file.name, file.mode, path, reason)) {
+        if (!files.write(file.directory, file.name, path, reason)) {
             if (path.empty()) path = planned_path(file, separator);
             if (reason.empty()) reason = "not written";
             failures.push_back({path, reason});

@@ -16,14 +16,14 @@ public:
     // Writes the report to a unique numbering of name in directory, never replacing a
     // file. Returns true when written; path receives the path written or tried, reason
     // why not.
-    virtual bool write(const std::string& directory, const std::string& name, int mode, std::string& path,
+    virtual bool write(const std::string& directory, const std::string& name, std::string& path,
                        std::string& reason) = 0;
 };
 
 // The program's writer: the processor record rendered with the local time and names.
 class ReportFiles final : public ResultFiles {
 public:
-    bool write(const std::string& directory, const std::string& name, int mode, std::string& path,
+    bool write(const std::string& directory, const std::string& name, std::string& path,
                std::string& reason) override;
 };
 

@@ -12,12 +12,13 @@
 namespace corelens {
 
 std::vector<BatchFailure> run_switches(const std::string& tail, const std::string& output_directory,
-                                       SwitchSearch search, ResultFiles& files) {
+                                       bool program_path_too_long, SwitchSearch search, ResultFiles& files) {
     SwitchInputs inputs;
     inputs.tail = tail;
     inputs.program_directory = output_directory;
     inputs.computer_name = [] { return platform::computer_name(); };
     inputs.search = search;
+    inputs.program_path_too_long = program_path_too_long;
     return run_batch_plan(plan_batch(inputs), files, platform::k_path_separator);
 }
 
@@ -83,7 +84,7 @@ int run_posix(int argc, char** argv) {
 
     ReportFiles files;
     const std::vector<BatchFailure> failures =
-        run_switches(tail, k_current_directory, SwitchSearch::argument_start, files);
+        run_switches(tail, k_current_directory, false, SwitchSearch::argument_start, files);
     for (const BatchFailure& failure : failures) std::fprintf(stderr, "%s\n", failure_message(failure).c_str());
     return batch_exit_status(failures);
 }

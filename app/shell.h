@@ -8,10 +8,11 @@
 
 namespace corelens {
 
-// Evaluates the switches of tail and writes the files through files. Returns the failed
+// Evaluates the switches of tail and writes the files through files, into output_directory
+// unless "/p:" names another (refused there when program_path_too_long). Returns the failed
 // files; the exit status follows from them.
 std::vector<BatchFailure> run_switches(const std::string& tail, const std::string& output_directory,
-                                       SwitchSearch search, ResultFiles& files);
+                                       bool program_path_too_long, SwitchSearch search, ResultFiles& files);
 
 #ifndef _WIN32
 // The POSIX program: --help, --version and a command line without a switch answered at

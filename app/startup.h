@@ -10,7 +10,9 @@ extern const char* const k_unsupported_cpu_text;
 
 struct StartupState {
     std::string program_directory;  // no trailing separator; empty when the path has none
-    std::string output_directory;   // batch mode's directory until "/p:" replaces it
+    // The program's path does not fit platform::k_path_capacity: batch mode refuses the
+    // files it would write beside the program, never writing them anywhere else.
+    bool program_path_too_long = false;
     bool cpu_supported = false;
 };
 

@@ -2,34 +2,25 @@
 
 namespace corelens {
 
-bool cut_argument(const char* source, char* destination, std::size_t capacity, bool strip_quotes) {
-    if (source == nullptr || destination == nullptr || capacity == 0) return false;
-
-    std::size_t length = 0;
+std::string cut_argument(const char* source, bool strip_quotes) {
+    std::string argument;
+    if (source == nullptr) return argument;
     bool inside_quotes = false;
-    const char* at = source;
-    while (*at != '\0') {
+    for (const char* at = source; *at != '\0'; ++at) {
         char c = *at;
         if (c == '"') {
             inside_quotes = !inside_quotes;
             if (strip_quotes) {
                 // The character after a stripped quote is copied as it is: a second quote
                 // in a row is kept, and does not switch the state back.
-                ++at;
-                if (*at == '\0') break;
+                if (*++at == '\0') break;
                 c = *at;
             }
         }
         if (c == ' ' && !inside_quotes) break;
-        if (length + 1 >= capacity) {
-            destination[0] = '\0';
-            return false;
-        }
-        destination[length++] = c;
-        ++at;
+        argument += c;
     }
-    destination[length] = '\0';
-    return true;
+    return argument;
 }
 
 std::size_t bounded_length(const char* text) {

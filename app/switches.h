@@ -19,19 +19,17 @@ enum class SwitchSearch {
     argument_start,
 };
 
-// Where a switch begins in tail, or std::string::npos.
-std::size_t find_switch(const std::string& tail, const std::string& name, SwitchSearch search);
-
 // True when any of "/h", "/p:", "/f:", "/f" or "/c" is found in tail.
 bool holds_switch(const std::string& tail, SwitchSearch search);
 
+// Batch mode creates every file exclusively, numbering a taken name, whatever the switch;
+// whether its path fits is decided when it is written.
 struct PlannedFile {
     std::string switch_name;  // "/f:", "/f" or "/c"
     std::string directory;    // output directory, before the separator
     std::string name;         // file name with its extension, before numbering
-    int mode = 0;             // k_create_new or k_create_always
-    // Non-empty when the file cannot be written as asked (an argument that does not fit
-    // its buffer): nothing is written for it and the run fails.
+    // Non-empty when the file cannot be written as asked (it would go beside a program
+    // whose path is too long): nothing is written for it and the run fails.
     std::string refusal;
 };
 
@@ -46,9 +44,12 @@ struct SwitchInputs {
     std::string program_directory;  // the output directory unless "/p:" replaces it
     std::function<std::string()> computer_name;  // read only for "/c"
     SwitchSearch search = SwitchSearch::substring;
+    // The program's own path did not fit platform::k_path_capacity, so its directory is
+    // not known for sure: files that would go there are refused.
+    bool program_path_too_long = false;
 };
 
-extern const char* const k_refused_too_long;  // refusal text for an over-long argument
+extern const char* const k_program_path_too_long;  // refusal text for files beside such a program
 
 // Evaluates "/h", "/p:", "/f:", "/f" (only without "/f:") and "/c" in that order.
 BatchPlan plan_batch(const SwitchInputs& inputs);

@@ -12,10 +12,6 @@ const char* const k_name_not_in_database = "processor (name not in database)";
 
 namespace {
 
-bool vendor_is(const ProcessorRecord& record, const char* vendor) {
-    return std::strncmp(record.vendor_id, vendor, sizeof record.vendor_id) == 0;
-}
-
 // The vendor string without leading and trailing blanks, "Unknown" when nothing remains.
 std::string trimmed_vendor(const ProcessorRecord& record) {
     const std::size_t length = strnlen(record.vendor_id, sizeof record.vendor_id);
@@ -26,14 +22,14 @@ std::string trimmed_vendor(const ProcessorRecord& record) {
     return vendor.substr(first, last - first + 1);
 }
 
-bool vendor_in_table(const ProcessorRecord& record) {
-    for (int row = 0; row < k_vendor_rows; ++row) {
-        if (std::strncmp(record.vendor_id, vendor_table.key_at(row), sizeof record.vendor_id) == 0) return true;
-    }
-    return false;
-}
-
 }  // namespace
+
+int vendor_row(const ProcessorRecord& record) {
+    for (int row = 0; row < k_vendor_rows; ++row) {
+        if (std::strncmp(record.vendor_id, vendor_table.key_at(row), sizeof record.vendor_id) == 0) return row;
+    }
+    return -1;
+}
 
 int family_index(int family) { return family == 15 ? 3 : family - 4; }
 
@@ -43,10 +39,11 @@ NameLists name_lists_for(const ProcessorRecord& record) {
     NameLists lists;
     if (is_beyond_tables(record)) return lists;
     const int index = family_index(record.family);
-    if (vendor_is(record, "GenuineIntel")) {
+    const int vendor = vendor_row(record);
+    if (vendor == k_intel_vendor_row) {
         lists.family_list = &intel_family_table;
         if (index >= 0 && index < k_intel_model_lists) lists.model_list = &intel_model_tables[index];
-    } else if (vendor_is(record, "AuthenticAMD")) {
+    } else if (vendor == k_amd_vendor_row) {
         lists.family_list = &amd_family_table;
         if (index >= 0 && index < k_amd_model_lists) lists.model_list = &amd_model_tables[index];
     }
@@ -79,7 +76,7 @@ std::int32_t processor_name_key(const ProcessorRecord& record) {
 int compose_processor_name(ProcessorRecord& record) {
     std::string vendor;
     const char* model_text = k_name_not_in_database;
-    if (!vendor_in_table(record)) {
+    if (vendor_row(record) < 0) {
         // An unknown vendor is not "Intel": name it by its own string.
         vendor = trimmed_vendor(record);
     } else {

@@ -7,6 +7,10 @@
 
 namespace corelens {
 
+// Row of vendor_table whose vendor string is the record's, compared exactly (and never
+// past vendor_id); -1 for a vendor outside the table.
+int vendor_row(const ProcessorRecord& record);
+
 // Which family and model lists describe this processor; null where no table does.
 // The one answer the value texts, reports and windows all use.
 struct NameLists {

@@ -9,39 +9,7 @@
 
 namespace corelens {
 
-DescriptorClass classify_descriptor(std::uint8_t descriptor) {
-    switch (descriptor) {
-        case 0x06: case 0x08: case 0x70: case 0x71: case 0x72:
-            return DescriptorClass::level1_code;
-        case 0x0A: case 0x0C: case 0x66: case 0x67: case 0x68:
-            return DescriptorClass::level1_data;
-        case 0x40: case 0x41: case 0x42: case 0x43: case 0x44: case 0x45:
-        case 0x79: case 0x7A: case 0x7B: case 0x7C:
-        case 0x81: case 0x82: case 0x83: case 0x84: case 0x85:
-            return DescriptorClass::level2;
-        default:
-            return DescriptorClass::other;
-    }
-}
-
-bool names_untabled_level2_size(std::uint8_t descriptor) {
-    // Level-2 descriptors the vendor documents that our table has no size for. Where one is
-    // present a 0x40 means "no level-3 cache", not "no level-2 cache" (Celeron Willamette
-    // lists 0x40 and 0x39, Xeon Irwindale 0x40 and 0x7D).
-    switch (descriptor) {
-        case 0x1D: case 0x21: case 0x24:
-        case 0x39: case 0x3A: case 0x3B: case 0x3C: case 0x3D: case 0x3E:
-        case 0x48: case 0x49: case 0x4E:
-        case 0x78: case 0x7D: case 0x7E: case 0x7F: case 0x80: case 0x86: case 0x87:
-            return true;
-        default:
-            return false;
-    }
-}
-
 namespace {
-
-constexpr char k_genuine_intel[] = "GenuineIntel";
 
 void store_register_text(char* destination, const CpuidRegisters& regs) {
     const std::uint32_t words[4] = {regs.eax, regs.ebx, regs.ecx, regs.edx};
@@ -62,23 +30,23 @@ struct LeafTwoScan {
 };
 
 void classify_leaf_two_byte(std::uint8_t descriptor, ProcessorRecord& record, LeafTwoScan& scan) {
-    switch (classify_descriptor(descriptor)) {
-        case DescriptorClass::level1_code:
-            record.l1_code_kb = static_cast<std::uint8_t>(cache_descriptor_table.value_at(descriptor) & 0xFF);
+    const CacheDescriptor* row = find_cache_descriptor(descriptor);
+    if (row == nullptr) return;
+    const std::int32_t size = cache_descriptor_table.value_at(descriptor);
+    switch (row->kind) {
+        case CacheKind::level1_code:
+            record.l1_code_kb = static_cast<std::uint8_t>(size & 0xFF);
             break;
-        case DescriptorClass::level1_data:
-            record.l1_data_kb = static_cast<std::uint8_t>(cache_descriptor_table.value_at(descriptor) & 0xFF);
+        case CacheKind::level1_data:
+            record.l1_data_kb = static_cast<std::uint8_t>(size & 0xFF);
             break;
-        case DescriptorClass::level2:
+        case CacheKind::level2:
             if (descriptor == 0x40) {
                 scan.saw_no_level2 = true;
             } else if (!scan.decided) {
                 scan.decided = true;
-                scan.level2_size = cache_descriptor_table.value_at(descriptor);
+                scan.level2_size = cache_descriptor_table.has_position(descriptor) ? size : -1;
             }
-            break;
-        case DescriptorClass::other:
-            if (!scan.decided && names_untabled_level2_size(descriptor)) scan.decided = true;
             break;
     }
 }
@@ -131,12 +99,8 @@ void walk_extended_leaves(CpuidSource& source, ProcessorRecord& record) {
 }  // namespace
 
 int find_vendor_index(ProcessorRecord& record) {
-    for (int row = 0; row < k_vendor_rows; ++row) {
-        if (std::strcmp(record.vendor_id, vendor_table.key_at(row)) == 0) {
-            record.vendor_index = row;
-            break;
-        }
-    }
+    const int row = vendor_row(record);
+    if (row >= 0) record.vendor_index = row;
     return 1;
 }
 
@@ -167,7 +131,7 @@ int probe_processor(ProcessorRecord& record, std::int32_t& non_intel_flag, Cpuid
         local.family = static_cast<std::int8_t>((leaf1.eax >> 8) & 0xFu);
         local.type = static_cast<std::int8_t>((leaf1.eax >> 12) & 0x3u);
 
-        if (std::memcmp(local.vendor_id, k_genuine_intel, 12) == 0) {
+        if (vendor_row(local) == k_intel_vendor_row) {
             if (max_level >= 2) scan_leaf_two(source, local);
         } else {
             non_intel_flag = 1;

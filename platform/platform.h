@@ -33,6 +33,13 @@ constexpr char k_path_separator = '/';
 constexpr bool k_has_native_windows = false;  // corelens-gui takes these from Qt, not from here
 #endif
 
+// The longest path the program handles, in bytes with its NUL: Windows' MAX_PATH. The
+// POSIX programs keep it, so both write and refuse the same paths.
+constexpr std::size_t k_path_capacity = 260;
+// The one decision on a path's length: it fits k_path_capacity with its NUL, or it is
+// refused (never cut).
+inline bool path_fits(const std::string& path) { return path.size() < k_path_capacity; }
+
 // True when anything of that name is in that directory. Windows searches the directory
 // alone (SearchPathA); POSIX looks at directory, separator, name without following links.
 bool name_exists_in(const std::string& directory, const std::string& name);

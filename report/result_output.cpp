@@ -63,14 +63,11 @@ std::string join_path(const std::string& directory, const std::string& name) {
 class NumberedNames {
 public:
     explicit NumberedNames(const std::string& name) {
+        // Split at the last dot: my.cpu.txt numbers as my.cpu1.txt. No caller passes a name
+        // without a dot; the whole name is then the base.
         const std::size_t dot = name.rfind('.');
-        if (dot == std::string::npos) {
-            // No caller passes a name without a dot: number the whole name.
-            base_ = name;
-        } else {
-            base_ = name.substr(0, dot);
-            extension_ = "." + name.substr(dot + 1);
-        }
+        base_ = name.substr(0, dot);
+        if (dot != std::string::npos) extension_ = name.substr(dot);
     }
     std::string next() { return base_ + std::to_string(counter_++) + extension_; }
 
@@ -104,48 +101,23 @@ Outcome write_file(const std::string& path, int mode, const std::string& bytes,
     return Outcome::written;
 }
 
-bool is_known_mode(int mode) { return mode == k_create_new || mode == k_create_always; }
-
 }  // namespace
+
+// The texts name the longest path: k_path_capacity less its NUL.
+static_assert(platform::k_path_capacity == 260);
+const char* const k_path_too_long = "the path is longer than 259 characters";
+const char* const k_numbered_path_too_long = "the numbered path would be longer than 259 characters";
 
 bool has_extension(const std::string& extension, const std::string& name) {
     return name.size() > extension.size() &&
            name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
 }
 
-int make_unique_file_name(const std::string& directory, std::string& name) {
-    return make_unique_file_name(directory, name, OutputFileSystem{});
-}
-
-int make_unique_file_name(const std::string& directory, std::string& name,
-                          const OutputFileSystem& file_system) {
-    NumberedNames numbered(name);
-    std::string candidate = name;
-    for (;;) {
-        std::string path = join_path(directory, candidate);
-        if (path.size() >= k_path_capacity) return 0;  // refused, never cut
-        if (!name_exists(file_system, directory, candidate)) {
-            name = std::move(path);
-            return 1;
-        }
-        candidate = numbered.next();
-    }
-}
-
-int save_results(const std::string& path, int mode, const ProcessorRecord& record,
-                 const ReportContext& context, std::string* reason) {
-    return save_results(path, mode, record, context, reason, OutputFileSystem{});
-}
-
 int save_results(const std::string& path, int mode, const ProcessorRecord& record,
                  const ReportContext& context, std::string* reason,
                  const OutputFileSystem& file_system) {
-    if (path.size() > k_save_path_limit) {
-        set_reason(reason, "the path is longer than 255 characters");
-        return 0;
-    }
-    if (!is_known_mode(mode)) {
-        set_reason(reason, "unknown creation mode " + std::to_string(mode));
+    if (!platform::path_fits(path)) {
+        set_reason(reason, k_path_too_long);
         return 0;
     }
     return write_file(path, mode, render_for(path, record, context), file_system, reason) == Outcome::written ? 1 : 0;
@@ -155,54 +127,37 @@ int save_results(const std::string& path, int mode, std::string* reason) {
     return save_results(path, mode, processor_record, gather_report_context(), reason);
 }
 
-int save_unique_results(const std::string& directory, const std::string& name, int mode,
-                        const ProcessorRecord& record, const ReportContext& context,
-                        std::string* written_path, std::string* reason) {
-    return save_unique_results(directory, name, mode, record, context, written_path, reason,
-                               OutputFileSystem{});
-}
-
-int save_unique_results(const std::string& directory, const std::string& name, int mode,
+int save_unique_results(const std::string& directory, const std::string& name,
                         const ProcessorRecord& record, const ReportContext& context,
                         std::string* written_path, std::string* reason,
                         const OutputFileSystem& file_system) {
     std::string unused_path;
     std::string& path_out = written_path != nullptr ? *written_path : unused_path;
     path_out = join_path(directory, name);
-    if (!is_known_mode(mode)) {
-        set_reason(reason, "unknown creation mode " + std::to_string(mode));
-        return 0;
-    }
     NumberedNames numbered(name);
-    std::string candidate = name;
     int taken = 0;
-    for (;;) {
+    for (std::string candidate = name;; candidate = numbered.next()) {
         const std::string path = join_path(directory, candidate);
-        if (path.size() > k_save_path_limit) {
-            set_reason(reason, "the numbered path would be longer than 255 characters");
+        if (!platform::path_fits(path)) {
+            set_reason(reason, candidate == name ? k_path_too_long : k_numbered_path_too_long);
             return 0;
         }
-        if (name_exists(file_system, directory, candidate)) {
-            candidate = numbered.next();
-            continue;
-        }
+        if (name_exists(file_system, directory, candidate)) continue;
         path_out = path;
-        // Both modes create exclusively: whatever appeared since the test stays untouched.
+        // Created exclusively: whatever appeared since the test stays untouched.
         const Outcome outcome =
             write_file(path, k_create_new, render_for(path, record, context), file_system, reason);
-        if (outcome == Outcome::written) return 1;
-        if (outcome == Outcome::failed) return 0;
+        if (outcome != Outcome::taken) return outcome == Outcome::written ? 1 : 0;
         if (++taken >= k_most_taken_names) {
             set_reason(reason, "every numbered name tried was taken");
             return 0;
         }
-        candidate = numbered.next();
     }
 }
 
-int save_unique_results(const std::string& directory, const std::string& name, int mode,
+int save_unique_results(const std::string& directory, const std::string& name,
                         std::string* written_path, std::string* reason) {
-    return save_unique_results(directory, name, mode, processor_record, gather_report_context(),
+    return save_unique_results(directory, name, processor_record, gather_report_context(),
                                written_path, reason);
 }
 

@@ -13,10 +13,9 @@ namespace corelens {
 
 using WindowHandle = void*;  // HWND on Windows
 
-constexpr int k_create_new = 1;     // fails when the file exists
-constexpr int k_create_always = 2;  // creates, or empties an existing file in place
-constexpr std::size_t k_path_capacity = 260;  // bytes, NUL included
-constexpr std::size_t k_save_path_limit = 255;  // longest path save_results accepts
+// save_results' modes are the platform's creation modes.
+using platform::k_create_always;
+using platform::k_create_new;
 constexpr std::size_t k_clipboard_block_size = 4096;  // bytes, NUL included
 
 // The open file a save writes to, as OutputFileSystem::write_all sees it.
@@ -41,38 +40,31 @@ struct OutputFileSystem {
 // True when name is longer than extension and ends with exactly its characters.
 bool has_extension(const std::string& extension, const std::string& name);
 
-// Numbers name (base, counter, extension) until no file of that name is in directory,
-// then rewrites name as directory, separator, candidate. Returns 1; returns 0 and leaves
-// name alone when the result would not fit k_path_capacity.
-int make_unique_file_name(const std::string& directory, std::string& name);
-int make_unique_file_name(const std::string& directory, std::string& name,
-                          const OutputFileSystem& file_system);
+// Why a path was not written: it does not fit platform::k_path_capacity as asked, or
+// only a numbered one was free and that one would not.
+extern const char* const k_path_too_long;           // "the path is longer than 259 characters"
+extern const char* const k_numbered_path_too_long;
 
 // Renders the HTML report when path ends in "html", the text report otherwise, and writes
 // all of it or reports the failure: returns 1 when written; on 0, reason says why, and a
 // file the save created is removed again (one it emptied stays).
 int save_results(const std::string& path, int mode, const ProcessorRecord& record,
-                 const ReportContext& context, std::string* reason = nullptr);
-int save_results(const std::string& path, int mode, const ProcessorRecord& record,
-                 const ReportContext& context, std::string* reason,
-                 const OutputFileSystem& file_system);
+                 const ReportContext& context, std::string* reason = nullptr,
+                 const OutputFileSystem& file_system = {});
 // The program's record, with the local time and names read from the platform now.
 int save_results(const std::string& path, int mode, std::string* reason = nullptr);
 
-// Batch mode: numbers name in directory as make_unique_file_name does and creates the file
-// exclusively whatever the mode; a name taken between the existence test and the creation
-// makes the numbering go on. Never overwrites. Returns 1 and the full path in
-// written_path when written; on 0, reason says why (written_path then holds the path that
-// failed, or the unnumbered one when none could be formed).
-int save_unique_results(const std::string& directory, const std::string& name, int mode,
+// Batch mode: the first of name, then base, counter, extension (split at the last dot, the
+// counter from 1) that no file in directory has, created exclusively; a name taken between
+// the existence test and the creation makes the numbering go on. Never overwrites. Returns
+// 1 and the full path in written_path when written; on 0, reason says why (written_path
+// then holds the path that failed, or the unnumbered one when none could be formed).
+int save_unique_results(const std::string& directory, const std::string& name,
                         const ProcessorRecord& record, const ReportContext& context,
-                        std::string* written_path = nullptr, std::string* reason = nullptr);
-int save_unique_results(const std::string& directory, const std::string& name, int mode,
-                        const ProcessorRecord& record, const ReportContext& context,
-                        std::string* written_path, std::string* reason,
-                        const OutputFileSystem& file_system);
+                        std::string* written_path = nullptr, std::string* reason = nullptr,
+                        const OutputFileSystem& file_system = {});
 // The program's record, with the local time and names read from the platform now.
-int save_unique_results(const std::string& directory, const std::string& name, int mode,
+int save_unique_results(const std::string& directory, const std::string& name,
                         std::string* written_path = nullptr, std::string* reason = nullptr);
 
 // The local time, user and computer names, as the reports need them.

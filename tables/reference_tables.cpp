@@ -55,11 +55,6 @@ struct ProcessorNameRow {
     const char* text;
 };
 
-struct CacheDescriptorRow {
-    std::int32_t descriptor;
-    std::int32_t size;  // KB; thousands of micro-operations for the trace caches 0x70-0x72
-};
-
 // Row 4's vendor string ends in a blank that belongs to its twelve characters.
 constexpr VendorRow k_vendors[] = {
     // vendor string    short name
@@ -273,37 +268,65 @@ constexpr ProcessorNameRow k_processor_names[] = {
 };
 static_assert(sizeof k_processor_names / sizeof k_processor_names[0] == 65);
 
-// Leaf-2 descriptor bytes. 0x7A to 0x7C carry the sizes the vendor documents (256, 512 and
-// 1024 KB); 0x40 is "no level-2 cache".
-constexpr CacheDescriptorRow k_cache_descriptors[] = {
-    // descriptor  size
-    {0x06,         8},     // level-1 code
-    {0x08,         16},    // level-1 code
-    {0x0A,         8},     // level-1 data
-    {0x0C,         16},    // level-1 data
-    {0x40,         0},     // level 2: none
-    {0x41,         128},   // level 2
-    {0x42,         256},   // level 2
-    {0x43,         512},   // level 2
-    {0x44,         1024},  // level 2
-    {0x45,         2048},  // level 2
-    {0x66,         8},     // level-1 data
-    {0x67,         16},    // level-1 data
-    {0x68,         32},    // level-1 data
-    {0x70,         12},    // level-1 code: trace cache, K micro-operations
-    {0x71,         16},    // level-1 code: trace cache, K micro-operations
-    {0x72,         32},    // level-1 code: trace cache, K micro-operations
-    {0x79,         128},   // level 2
-    {0x7A,         256},   // level 2
-    {0x7B,         512},   // level 2
-    {0x7C,         1024},  // level 2
-    {0x81,         128},   // level 2
-    {0x82,         256},   // level 2
-    {0x83,         512},   // level 2
-    {0x84,         1024},  // level 2
-    {0x85,         2048},  // level 2
+constexpr auto k_code = CacheKind::level1_code;
+constexpr auto k_data = CacheKind::level1_data;
+constexpr auto k_level2 = CacheKind::level2;
+// Level-2 descriptors the vendor documents that the era's table has no size for: coming
+// first, one leaves the size undetermined, and a 0x40 beside one means "no level-3 cache"
+// (Celeron Willamette lists 0x40 and 0x39, Xeon Irwindale 0x40 and 0x7D).
+constexpr std::int32_t k_untabled = -1;
+
+// Leaf-2 descriptor bytes the probe reads, in ascending order; the sized ones are
+// cache_descriptor_table's rows in the order they are appended. Sizes in KB, the trace
+// caches 0x70-0x72 in thousands of micro-operations. 0x7A to 0x7C carry the sizes the
+// vendor documents (256, 512 and 1024 KB); 0x40 (size 0) is "no level-2 cache".
+constexpr CacheDescriptor k_cache_descriptors[] = {
+    // byte  cache     size
+    {0x06,   k_code,   8},
+    {0x08,   k_code,   16},
+    {0x0A,   k_data,   8},
+    {0x0C,   k_data,   16},
+    {0x1D,   k_level2, k_untabled},
+    {0x21,   k_level2, k_untabled},
+    {0x24,   k_level2, k_untabled},
+    {0x39,   k_level2, k_untabled},
+    {0x3A,   k_level2, k_untabled},
+    {0x3B,   k_level2, k_untabled},
+    {0x3C,   k_level2, k_untabled},
+    {0x3D,   k_level2, k_untabled},
+    {0x3E,   k_level2, k_untabled},
+    {0x40,   k_level2, 0},
+    {0x41,   k_level2, 128},
+    {0x42,   k_level2, 256},
+    {0x43,   k_level2, 512},
+    {0x44,   k_level2, 1024},
+    {0x45,   k_level2, 2048},
+    {0x48,   k_level2, k_untabled},
+    {0x49,   k_level2, k_untabled},
+    {0x4E,   k_level2, k_untabled},
+    {0x66,   k_data,   8},
+    {0x67,   k_data,   16},
+    {0x68,   k_data,   32},
+    {0x70,   k_code,   12},
+    {0x71,   k_code,   16},
+    {0x72,   k_code,   32},
+    {0x78,   k_level2, k_untabled},
+    {0x79,   k_level2, 128},
+    {0x7A,   k_level2, 256},
+    {0x7B,   k_level2, 512},
+    {0x7C,   k_level2, 1024},
+    {0x7D,   k_level2, k_untabled},
+    {0x7E,   k_level2, k_untabled},
+    {0x7F,   k_level2, k_untabled},
+    {0x80,   k_level2, k_untabled},
+    {0x81,   k_level2, 128},
+    {0x82,   k_level2, 256},
+    {0x83,   k_level2, 512},
+    {0x84,   k_level2, 1024},
+    {0x85,   k_level2, 2048},
+    {0x86,   k_level2, k_untabled},
+    {0x87,   k_level2, k_untabled},
 };
-static_assert(sizeof k_cache_descriptors / sizeof k_cache_descriptors[0] == 25);
 
 template <typename Rows>
 void append_features(KeyedStringList& list, const Rows& rows) {
@@ -339,7 +362,16 @@ void build_reference_tables() {
     for (const AmdModelRow& row : k_amd_models) amd_model_tables[2].append(row.key, or_empty(row.family_6));
 
     for (const ProcessorNameRow& row : k_processor_names) processor_name_table.append_value(row.name_key, row.text);
-    for (const CacheDescriptorRow& row : k_cache_descriptors) cache_descriptor_table.append_at(row.descriptor, row.size);
+    for (const CacheDescriptor& row : k_cache_descriptors) {
+        if (row.size != k_untabled) cache_descriptor_table.append_at(row.descriptor, row.size);
+    }
+}
+
+const CacheDescriptor* find_cache_descriptor(std::uint8_t descriptor) {
+    for (const CacheDescriptor& row : k_cache_descriptors) {
+        if (row.descriptor == descriptor) return &row;
+    }
+    return nullptr;
 }
 
 }  // namespace corelens

@@ -44,27 +44,22 @@ protected:
     const ReportContext context_{6, 12, 2026, 1, 44, 38, "tester", "BUILDHOST"};
 };
 
-TEST(OutputNames, ResultThatWouldNotFitIsRefusedAndNameKept) {
-    const std::string name = "corelens_results.txt";  // 20 characters
-    struct Case {
-        std::size_t directory_length;
-        bool first_taken;  // forces a numbered, one character longer candidate
-        int expected;
-    };
-    const Case cases[] = {
-        {238, false, 1},  // 238 + 1 + 20 = 259 characters: fits with its NUL
-        {239, false, 0},
-        {238, true, 0},  // corelens_results1.txt would make 260
-    };
-    for (const Case& c : cases) {
-        OutputFileSystem file_system;
-        file_system.name_exists = [&](const std::string&, const std::string& candidate) {
-            return c.first_taken && candidate == name;
-        };
-        std::string buffer = name;
-        EXPECT_EQ(c.expected, make_unique_file_name(std::string(c.directory_length, 'd'), buffer, file_system))
-            << "directory length " << c.directory_length << ", first taken " << c.first_taken;
-        EXPECT_EQ(c.expected == 0, buffer == name) << buffer;
+// A path of 259 characters is written, one of 260 refused, as asked or once numbered (the
+// second save at 259 finds the first one's file), naming the path as asked.
+TEST_F(Output, UniqueSaveRefusesAPathThatDoesNotFit) {
+    const std::string name = "corelens_results.txt";
+    const struct { std::size_t length; int result; std::string reason; } cases[] = {
+        {259, 1, ""}, {260, 0, k_path_too_long}, {259, 0, k_numbered_path_too_long}};
+    for (const auto& c : cases) {
+        const std::string directory = path_of(std::string(c.length - name.size() - scratch_.path().size() - 2, 'd'));
+        const std::string path = directory + platform::k_path_separator + name;
+        std::filesystem::create_directories(directory);
+        std::string written, reason;
+        EXPECT_EQ(c.result, save_unique_results(directory, name, record_, context_, &written, &reason)) << c.length;
+        EXPECT_EQ(c.reason, reason) << c.length;
+        EXPECT_EQ(path, written) << c.length;
+        EXPECT_EQ(c.length == 259 ? Names{name} : Names{}, scratch_.names(directory)) << c.length;
+        EXPECT_EQ(c.length == 259 ? 1 : 0, save_results(path, k_create_always, record_, context_)) << c.length;
     }
 }
 
@@ -148,12 +143,11 @@ TEST_F(Output, UniqueSaveGoesOnNumberingWhenANameIsTakenAfterTheTest) {
         return exists;
     };
     std::string written, reason;
-    ASSERT_EQ(1, save_unique_results(scratch_.path(), "r.txt", k_create_always, record_, context_, &written,
-                                     &reason, racing))
+    ASSERT_EQ(1, save_unique_results(scratch_.path(), "my.r.txt", record_, context_, &written, &reason, racing))
         << reason;
-    EXPECT_EQ(path_of("r2.txt"), written);
-    EXPECT_EQ("not ours 0", read_file(path_of("r.txt")));
-    EXPECT_EQ("not ours 1", read_file(path_of("r1.txt")));
+    EXPECT_EQ(path_of("my.r2.txt"), written) << "numbered before the last dot";
+    EXPECT_EQ("not ours 0", read_file(path_of("my.r.txt")));
+    EXPECT_EQ("not ours 1", read_file(path_of("my.r1.txt")));
 }
 
 TEST(OutputText, TerminalTextAndWindows1252) {

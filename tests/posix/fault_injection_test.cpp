@@ -102,8 +102,8 @@ protected:
     // One batch save with the system-call faults armed for its duration.
     int save_with_faults(const std::vector<Step>& steps, std::string& written, std::string& reason) {
         faults = SystemCallFaults{true, steps, 0};
-        const int result = save_unique_results(scratch_.path(), "corelens_results.txt", k_create_always,
-                                               record_, context_, &written, &reason);
+        const int result =
+            save_unique_results(scratch_.path(), "corelens_results.txt", record_, context_, &written, &reason);
         const std::size_t used = faults.next;
         faults = SystemCallFaults{};
         EXPECT_EQ(steps.size(), used) << "not every staged fault was met";

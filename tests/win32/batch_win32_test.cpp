@@ -8,8 +8,6 @@
 #include <set>
 #include <string>
 
-#include "app/startup.h"
-#include "app/switches.h"
 #include "tests/support/app_support.h"
 
 namespace corelens {
@@ -45,22 +43,6 @@ TEST_F(BatchWin32, SwitchesWriteNumberAndReportFailures) {
     EXPECT_EQ(0, run("/f"));
     EXPECT_TRUE(fs::exists(home_.path_of("corelens_results1.txt"))) << "a second run must number";
     EXPECT_EQ(1, run("/p:" + home_.path_of("missing") + " /f"));
-}
-
-// Wine starts no program whose path is that long, so the start-up is run in-process.
-TEST(BatchStartUp, ProgramPathTooLongForItsBufferRefusesItsFiles) {
-    struct Case { std::size_t directory_length; bool refused; };
-    const Case cases[] = {{230, false}, {250, true}};  // the program's path 243 and 263 bytes
-    for (const Case& c : cases) {
-        const std::string path = "C:\\" + std::string(c.directory_length - 3, 'd') + "\\corelens.exe";
-        SwitchInputs inputs;
-        inputs.tail = "/f:x";  // beside the program, x.txt would fit
-        inputs.program_directory = start_up(path.c_str(), '\\', [] { return 1; }).output_directory;
-        const BatchPlan plan = plan_batch(inputs);
-        ASSERT_EQ(1u, plan.files.size());
-        EXPECT_EQ(c.refused ? k_refused_too_long : std::string(), plan.files[0].refusal)
-            << "program path of " << path.size() << " bytes";
-    }
 }
 
 }  // namespace
