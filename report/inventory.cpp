@@ -121,6 +121,12 @@ bool read_result_file(const std::string& bytes, std::vector<ReportRow>& rows, st
         // The value after the last row is the version of the program that wrote the file: any will do.
         if (k > 0 && k - 1 < value_rows.size()) {
             const std::string value = text.substr(at, end - at);
+            // No report value holds a line end; an HTML cell that does was not written by a report.
+            if (value.find('\n') != std::string::npos) {
+                reason = "line " + std::to_string(line_of(text, at)) + ": the \"" + rows[value_rows[k - 1]].label +
+                         "\" value runs over more than one line";
+                return false;
+            }
             rows[value_rows[k - 1]].value = html ? html_unescaped(value) : value;
         }
         at = end + segment.size();
