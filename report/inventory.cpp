@@ -132,8 +132,9 @@ bool read_result_file(const std::string& bytes, std::vector<ReportRow>& rows, st
         at = end + segment.size();
     }
     // The printed report (corelens-cpuid report > file) ends with one more line end.
-    if (text.find_first_not_of(" \t\n", at) != std::string::npos) {
-        reason = "line " + std::to_string(line_of(text, at)) + ": text after the closing line";
+    const std::size_t after = text.find_first_not_of(" \t\n", at);
+    if (after != std::string::npos) {
+        reason = "line " + std::to_string(line_of(text, after)) + ": text after the closing line";
         return false;
     }
     return true;
