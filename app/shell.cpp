@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "core/processor_record.h"
 #include "platform/platform.h"
+#include "report/fields.h"
 #include "report/renderers.h"
 #include "report/result_output.h"
 
@@ -27,9 +28,10 @@ namespace {
 
 const char* const k_usage =
     "usage: corelens [/h] [/p:DIRECTORY] [/f | /f:NAME] [/c]\n"
-    "       corelens --help | --version\n"
+    "       corelens --json | --help | --version\n"
     "\n"
-    "Without arguments, corelens prints this processor's report on standard output.\n"
+    "Without arguments, corelens prints this processor's report on standard output\n"
+    "(with --json as one JSON object).\n"
     "With switches it writes result files instead:\n"
     "  /f            the report as corelens_results.txt\n"
     "  /f:NAME       the report as NAME.txt\n"
@@ -59,7 +61,9 @@ int run_posix(int argc, char** argv) {
             return 0;
         }
     }
-    const std::string tail = posix_command_tail(arguments);
+    // --json alone: the report as JSON instead of text.
+    const bool json = arguments.size() == 1 && arguments[0] == "--json";
+    const std::string tail = json ? std::string() : posix_command_tail(arguments);
     // Checked before the probe, so a mistyped command line answers at once.
     if (!tail.empty() && !holds_switch(tail, SwitchSearch::argument_start)) {
         std::fprintf(stderr, "corelens: no switch at the start of any argument\n%s", k_usage);
@@ -77,7 +81,8 @@ int run_posix(int argc, char** argv) {
         // The command-line program has no window (corelens-gui has): the report goes to
         // standard output.
         const std::string report =
-            platform::terminal_text(render_text_report(processor_record, gather_report_context()) + "\r\n");
+            json ? render_json_report(processor_record, gather_report_context())
+                 : platform::terminal_text(render_text_report(processor_record, gather_report_context()) + "\r\n");
         std::fwrite(report.data(), 1, report.size(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }

@@ -1,7 +1,8 @@
-// The three fuzz targets share this harness; each executable is built with
+// The four fuzz targets share this harness; each executable is built with
 // CORELENS_FUZZ_SURFACE naming the function below that takes its input.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -18,6 +19,8 @@
 #include "core/naming.h"
 #include "core/probe.h"
 #include "platform/platform.h"
+#include "report/fields.h"
+#include "report/inventory.h"
 #include "report/renderers.h"
 #include "report/result_output.h"
 #include "report/value_texts.h"
@@ -117,6 +120,49 @@ std::string markup_of(const std::string& html) {
     };
     for (const auto& [label, value] : rows) {
         check(text.find(label + value + "\r\n") != std::string::npos, "text report lost a value", value);
+    }
+    return 0;
+}
+
+// -?(0|[1-9][0-9]*)(\.[0-9])?, never "-0".
+bool is_json_number(const std::string& n) {
+    const std::size_t start = n.compare(0, 1, "-") == 0 ? 1 : 0, point = n.find('.');
+    const std::string whole = n.substr(start, point == std::string::npos ? point : point - start);
+    return !whole.empty() && whole.find_first_not_of("0123456789") == std::string::npos &&
+           (whole == "0" || whole[0] != '0') && n != "-0" &&
+           (point == std::string::npos || (n.size() == point + 2 && std::isdigit(static_cast<unsigned char>(n.back()))));
+}
+
+// Any bytes as a result file: rows or a short reason. What was read reads the same again from
+// either dress, and its fields leave no raw control character in JSON or CSV, numbers as JSON
+// has them, and as many CSV fields as fields.
+[[maybe_unused]] int fuzz_inventory(const std::uint8_t* data, std::size_t size) {
+    std::vector<ReportRow> rows, again;
+    std::string reason;
+    if (!read_result_file(std::string(reinterpret_cast<const char*>(data), size), rows, reason)) {
+        check(!reason.empty() && reason.size() < 200, "refused without a short reason", reason);
+        return 0;
+    }
+    for (const std::string& page : {render_text_rows(rows, "1.13f"), render_html_rows(rows, "1.13f")}) {
+        check(read_result_file(page, again, reason), "a read report does not read back", reason);
+        for (std::size_t i = 0; i < rows.size(); ++i) check(again[i].value == rows[i].value, "value changed", rows[i].value);
+    }
+    const std::vector<Field> fields = report_fields(rows, nullptr);
+    std::string csv = csv_record(fields, false);
+    csv.resize(csv.size() - 2);  // its line end
+    for (const std::string& out : {json_object(fields, false), csv}) {
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            const auto c = static_cast<unsigned char>(out[i]);
+            const bool c1 = c == 0xC2 && i + 1 < out.size() && (out[i + 1] & 0xE0) == 0x80;
+            check(c >= 0x20 && c != 0x7F && !c1, "raw control character", out);
+        }
+    }
+    std::size_t commas = 0;
+    bool quoted = false;
+    for (const char c : csv) quoted = c == '"' ? !quoted : quoted, commas += c == ',' && !quoted;
+    check(commas + 1 == fields.size(), "CSV fields miscounted", csv);
+    for (const Field& field : fields) {
+        check(field.kind != FieldKind::number || is_json_number(field.text), "not a JSON number", field.text);
     }
     return 0;
 }

@@ -9,7 +9,7 @@ build=$root/build/fuzz
 CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
 cmake --build "$build" -j "${FUZZ_JOBS:-2}" >/dev/null || exit 1
 failed=0
-for target in ${FUZZ_TARGETS:-switches dump render}; do
+for target in ${FUZZ_TARGETS:-switches dump render inventory}; do
     log=$build/fuzz_$target.log
     mkdir -p "$build/corpus/$target" "$build/artifacts"
     "$build/fuzz_$target" -max_total_time="${FUZZ_SECONDS:-300}" -timeout=10 -rss_limit_mb=2048 -max_len=4096 \

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace corelens::platform {
 
@@ -87,13 +88,30 @@ bool remove_file(const std::string& path);
 // Text for a terminal: UTF-8 on POSIX, the bytes unchanged on Windows.
 std::string terminal_text(const std::string& windows1252);
 
-#ifndef _WIN32
 // Byte 0x80-0x9F as the Windows code page has them; the five unused ones pass through
 // as the control characters of the same number.
 std::string utf8_from_windows1252(const std::string& text);
+// A file name as UTF-8: POSIX names are UTF-8 already (a byte of a broken sequence becomes
+// '?'); Windows names are in the ANSI code page.
+std::string utf8_from_file_name(const std::string& name);
+
+#ifndef _WIN32
 // A character with no Windows-1252 form, and each byte of a broken sequence, becomes '?'.
 std::string windows1252_from_utf8(const std::string& text);
 #endif
+
+// Reading result files back. A link counts as what it points to, except that a link to a
+// directory is other: a walk through directories never loops.
+enum class PathKind { missing, file, directory, other };
+PathKind path_kind(const std::string& path);
+struct DirectoryEntry {
+    std::string name;
+    PathKind kind;
+};
+// The entries of directory, "." and ".." left out, in no particular order.
+bool list_directory(const std::string& directory, std::vector<DirectoryEntry>& entries, std::string* reason);
+// The whole content of a regular file of at most limit bytes; false with the reason otherwise.
+bool read_small_file(const std::string& path, std::size_t limit, std::string& content, std::string* reason);
 
 // Message boxes. POSIX has no window yet: the text goes to standard error and the
 // answer is OK (No for a question).

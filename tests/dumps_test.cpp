@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "report/fields.h"
+#include "report/inventory.h"
 #include "tests/support/core_probe.h"
 #include "ui/feature_list.h"
 
@@ -52,7 +54,8 @@ using Dump = ::testing::TestWithParam<std::string>;
 
 // The signature equals leaf 1's base fields; every value a peer gives, keyed by column, equals
 // ours; each standard flag row shows its bit of leaf-1 EDX and each extended row its bit of
-// leaf 0x80000001 EDX (the merged word would show an Athlon's 3DNow+ as IA-64).
+// leaf 0x80000001 EDX (the merged word would show an Athlon's 3DNow+ as IA-64); its text and
+// HTML reports read back to the record's own fields, every value of its row's shape.
 TEST_P(Dump, AgreesWithItsLeavesAndThePeers) {
     static const CsvTable peers[] = {read_csv("peer-expectations.csv"), read_csv("cpuid-tool-caches.csv")};
     RecordedCpuid source;
@@ -80,6 +83,14 @@ TEST_P(Dump, AgreesWithItsLeavesAndThePeers) {
             EXPECT_EQ(std::stol(cell->second) == field.ours, !by_design)
                 << field.column << ": expected (peer) " << cell->second << ", actual " << field.ours;
         }
+    }
+    const ReportContext context{1, 2, 2003, 4, 5, 6, "user", "PC"};
+    const std::string expected = json_object(report_fields(report_rows(r, context), nullptr), false);
+    for (const std::string& page : {render_text_report(r, context), render_html_report(r, context)}) {
+        std::vector<Field> fields;
+        std::string reason;
+        EXPECT_TRUE(read_result_fields(page, fields, reason)) << reason;
+        EXPECT_EQ(expected, json_object(fields, false));
     }
     for (const FeatureRow& row : feature_rows(r)) {
         const bool set = ((words[row.row_position / 32] >> (row.row_position % 32)) & 1u) != 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,8 @@
 #include <sstream>
 #include <string>
 
+#include "report/fields.h"
+#include "report/inventory.h"
 #include "report/renderers.h"
 #include "report/result_output.h"
 #include "report/value_texts.h"
@@ -52,8 +55,15 @@ ReportContext fixed_context() {
     return {6, 12, 2026, 1, 44, 38, "Tom & \"Jerry\" <admin>", "BUILDHOST"};
 }
 
-// CORELENS_UPDATE_GOLDEN=1 rewrites the golden files instead of comparing with them.
-TEST(Report, GoldenReportsMatchByteForByte) {
+std::string values_of(const std::vector<ReportRow>& rows) {
+    std::string values;
+    for (const ReportRow& row : rows) values += row.value + "\n";
+    return values;
+}
+
+// CORELENS_UPDATE_GOLDEN=1 rewrites the golden files instead of comparing with them. Each
+// file, as written and with LF line ends, reads back to the rows it was rendered from.
+TEST(Report, GoldenReportsMatchByteForByteAndReadBack) {
     const char* update = std::getenv("CORELENS_UPDATE_GOLDEN");
     for (const GoldenRecord& golden : k_golden_records) {
         for (const bool html : {false, true}) {
@@ -64,8 +74,54 @@ TEST(Report, GoldenReportsMatchByteForByte) {
             std::ostringstream expected;
             expected << std::ifstream(path, std::ios::binary).rdbuf();
             EXPECT_EQ(expected.str(), actual) << path;
+            std::string lf = expected.str();
+            lf.erase(std::remove(lf.begin(), lf.end(), '\r'), lf.end());
+            for (const std::string& bytes : {expected.str(), lf}) {
+                std::vector<ReportRow> rows;
+                std::string reason;
+                EXPECT_TRUE(read_result_file(bytes, rows, reason)) << path << ": " << reason;
+                EXPECT_EQ(values_of(report_rows(golden.record, fixed_context())), values_of(rows)) << path;
+            }
         }
     }
+}
+
+// Numbers as numbers, names apart from them, an unmeasured speed and an undetermined size null,
+// "none" 0; strings escaped for JSON and quoted for CSV, control characters never raw.
+TEST(Fields, JsonAndCsvOfARecord) {
+    ReportContext context = fixed_context();
+    context.user_name = "a, \"b\"\\\x01\x81";
+    ProcessorRecord record = k_golden_records[7].record;  // the Efficeon
+    record.speed_mhz = 0.0f, record.l1_code_kb = 0, record.l2_kb = 0;
+    const std::vector<Field> fields = report_fields(report_rows(record, context), nullptr);
+    EXPECT_EQ("{\"computer\": \"BUILDHOST\", \"user\": \"a, \\\"b\\\"\\\\\\u0001\\u0081\", \"date_time\": "
+              "\"06.12.2026 01:44:38\", \"processor_name\": \"GenuineTMx86 processor (name not in database)\", "
+              "\"speed_mhz\": null, \"vendor_string\": \"GenuineTMx86\", \"description\": \"Transmeta \\\"Efficeon\\\" "
+              "<TM8000> & Co\", \"cpuid_level\": 1, \"cpuid_ext_level\": 6, \"family\": 15, \"ext_family\": 6, "
+              "\"family_name\": null, \"model\": 2, \"model_name\": null, \"stepping\": 4, \"type\": 0, \"type_name\": "
+              "\"Original OEM\", \"mmx\": true, \"three_dnow\": false, \"isse\": false, \"l1_data_kb\": 64, "
+              "\"l1_instruction_kb\": null, \"l2_kb\": 0}",
+              json_object(fields, false));
+    EXPECT_EQ("BUILDHOST,\"a, \"\"b\"\"\\??\",06.12.2026 01:44:38,GenuineTMx86 processor (name not in database),,"
+              "GenuineTMx86,\"Transmeta \"\"Efficeon\"\" <TM8000> & Co\",1,6,15,6,,2,,4,0,Original OEM,yes,no,no,64,,0\r\n",
+              csv_record(fields, false));
+}
+
+// One row per computer, the newest by its own date (day first: 01.01.2027 is newer than
+// 31.12.2026), a tie to the path first in byte order; reports without a computer stay apart.
+TEST(Inventory, NewestReportOfEachComputerWins) {
+    struct Report { const char* path; const char* computer; unsigned day, month, year; };
+    const Report reports[] = {{"PC1.txt", "PC", 31, 12, 2026}, {"PC2.html", "PC", 1, 1, 2027},
+                              {"PC11.txt", "PC", 1, 1, 2027},  {"b.txt", "", 1, 1, 2026},
+                              {"a.txt", "", 1, 1, 2026},       {"z.txt", "AA", 1, 1, 2026}};
+    std::vector<InventoryEntry> entries;
+    for (const Report& r : reports) {
+        const ReportContext context{r.day, r.month, r.year, 0, 0, 0, "user", r.computer};
+        entries.push_back({r.path, report_fields(report_rows(ProcessorRecord{}, context), nullptr)});
+    }
+    std::string shown;
+    for (const std::vector<Field>& row : inventory_rows(entries)) shown += row[row.size() - 2].text + " " + row.back().text + "\n";
+    EXPECT_EQ("a.txt 0\nb.txt 0\nz.txt 0\nPC11.txt 2\n", shown);
 }
 
 // The probe keeps the clock it measured exactly when leaf 1 shows a time-stamp counter

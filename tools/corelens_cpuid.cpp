@@ -16,9 +16,11 @@
 #include "core/probe.h"
 #include "core/processor_record.h"
 #include "platform/platform.h"
+#include "report/fields.h"
 #include "report/renderers.h"
 #include "report/result_output.h"
 #include "tables/reference_tables.h"
+#include "tools/inventory_command.h"
 #include "ui/feature_list.h"
 
 namespace {
@@ -27,8 +29,9 @@ constexpr int k_usage_error = 2;
 
 const char* const k_usage =
     "usage: corelens-cpuid dump\n"
-    "       corelens-cpuid report [--html] [--mhz N] [-o FILE] DUMP\n"
+    "       corelens-cpuid report [--html | --json] [--mhz N] [-o FILE] DUMP\n"
     "       corelens-cpuid flags DUMP\n"
+    "       corelens-cpuid inventory [--csv | --json] [-r] FILE|FOLDER...\n"
     "       corelens-cpuid --help | --version\n"
     "\n"
     "dump    prints this processor's CPUID leaves, one line per leaf:\n"
@@ -36,9 +39,12 @@ const char* const k_usage =
     "report  prints the text (or with --html the HTML) report for a recorded dump;\n"
     "        --mhz gives the clock speed to report (0.0 without it); -o writes FILE\n"
     "        byte for byte as corelens writes a result file (HTML when FILE ends\n"
-    "        in html)\n"
+    "        in html); --json prints the record as one JSON object instead\n"
     "flags   prints the features window's flag list for a recorded dump, one row per\n"
-    "        line: feature, name, position and yes or no, separated by tabs\n";
+    "        line: feature, name, position and yes or no, separated by tabs\n"
+    "inventory  reads result files (text or HTML; in folders the *.txt and *.html,\n"
+    "        with -r in the folders below too) and prints one row per computer, the\n"
+    "        newest report of each, as CSV or with --json as a JSON array\n";
 
 int usage_error(const std::string& message) {
     std::fprintf(stderr, "corelens-cpuid: %s\n", message.c_str());
@@ -92,6 +98,7 @@ int probe_dump(const std::string& file, double mhz) {
 
 int report(const std::vector<std::string>& arguments) {
     bool html = false;
+    bool json = false;
     double mhz = 0.0;
     std::string file;
     std::string output;
@@ -99,6 +106,8 @@ int report(const std::vector<std::string>& arguments) {
         const std::string& argument = arguments[i];
         if (argument == "--html") {
             html = true;
+        } else if (argument == "--json") {
+            json = true;
         } else if (argument == "--mhz" || argument == "-o") {
             if (i + 1 >= arguments.size()) return usage_error(argument + " needs a value");
             const std::string& value = arguments[++i];
@@ -123,9 +132,16 @@ int report(const std::vector<std::string>& arguments) {
     if (html && !output.empty() && !corelens::has_extension("html", output)) {
         return usage_error("--html with -o needs a file name ending in html");
     }
+    if (json && (html || !output.empty())) return usage_error("--json goes with neither --html nor -o");
     if (const int status = probe_dump(file, mhz)) return status;
 
     const corelens::ReportContext context = corelens::gather_report_context();
+    if (json) {
+        // UTF-8 already: written as it is.
+        const std::string object = corelens::render_json_report(corelens::processor_record, context);
+        std::fwrite(object.data(), 1, object.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     if (!output.empty()) {
         std::string reason;
         if (corelens::save_results(output, corelens::k_create_always, corelens::processor_record, context,
@@ -182,5 +198,6 @@ int main(int argc, char** argv) {
     }
     if (command == "report") return report({arguments.begin() + 1, arguments.end()});
     if (command == "flags") return flags({arguments.begin() + 1, arguments.end()});
+    if (command == "inventory") return corelens::inventory_command({arguments.begin() + 1, arguments.end()});
     return usage_error("unknown command '" + command + "'");
 }

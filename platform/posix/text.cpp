@@ -96,6 +96,18 @@ std::string windows1252_from_utf8(const std::string& text) {
     return out;
 }
 
+std::string utf8_from_file_name(const std::string& name) {
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t at = 0; at < name.size();) {
+        char32_t c = 0;
+        const std::size_t length = decode_utf8(name, at, c);
+        out += length == 0 ? std::string("?") : name.substr(at, length);
+        at += length == 0 ? 1 : length;
+    }
+    return out;
+}
+
 std::string terminal_text(const std::string& windows1252) {
     return utf8_from_windows1252(windows1252);
 }

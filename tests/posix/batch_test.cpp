@@ -71,6 +71,10 @@ TEST(Batch, CommandLines) {
         // The feature rows of a made-up K7: IA-64 from leaf 1, the 3DNow rows from 0x80000001.
         {{"flags", CORELENS_GOLDEN_DIR "/../../fuzz/seeds/dump/amd_k7"}, k_tool, 0,
          "IA-64\tIA-64 instructions\t30\tno\n3DNow+\tExtended AMD 3DNow\te30\tyes\n", "", {}},
+        // A report read back as CSV; a file that is none named and skipped.
+        {{"inventory", CORELENS_GOLDEN_DIR "/amd_athlon.txt", CORELENS_GOLDEN_DIR "/README.md"}, k_tool, 1,
+         "\r\nBUILDHOST,\"Tom & \"\"Jerry\"\" <admin>\",06.12.2026 01:44:38,AMD Athlon,1200.3,AuthenticAMD,",
+         "README.md: not a Corelens result file: it starts with neither", {}},
         {{"foo"}, "", 2, "", "corelens: no switch at the start of any argument\n" + usage, {}},
         {{"", ""}, "", 0, "Corelens results:\r\n", "", {}},
         {{"/f"}, "", 0, "", "", {"corelens_results.txt"}},
