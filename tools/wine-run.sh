@@ -17,15 +17,29 @@ version=${CORELENS_WINE_VERSION:-}
 export WINEPREFIX="$CORELENS_WINEPREFIX"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
+# The program's PE header says which Wine runs it: 64-bit programs (the tests' build on
+# machines that run no 32-bit code) under Wine's 64-bit loader, in a 64-bit prefix.
+machine=
+if [ -f "$prog" ]; then
+    header=$(od -An -tu4 -j60 -N4 "$prog" | tr -d ' ')
+    [ -n "$header" ] && machine=$(od -An -tx2 -j$((header + 4)) -N2 "$prog" | tr -d ' ')
+fi
+if [ "$machine" = 8664 ]; then
+    export WINEARCH=win64
+    wine=/usr/lib/wine/wine64
+    export WINELOADER=$wine
+else
+    export WINEARCH=win32
+    wine=wine
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
+    "$wine" wineboot -i >/dev/null 2>&1
     wineserver -w
 fi
 if [ -n "$version" ] && [ ! -f "$WINEPREFIX/.corelens-$version" ]; then
     # What winecfg -v writes (which here does not stick in a prefix without a display).
-    wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.corelens-$version"
 fi
@@ -38,17 +52,17 @@ if [ ! -f "$WINEPREFIX/.corelens-fonts" ]; then
         [ -f "$f" ] && ln -sf "$f" "$fonts/"
     done
     for name in Arial "Arial Bold" Helvetica; do
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d "Liberation Sans" /f >/dev/null 2>&1
+        "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$name" /d "Liberation Sans" /f >/dev/null 2>&1
     done
-    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+    "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
         /v Arial /d "Liberation Sans" /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.corelens-fonts"
 fi
 # Without a window manager (Xvfb) a managed window makes Wine wait two seconds on every hide.
 if [ ! -f "$WINEPREFIX/.corelens-unmanaged" ]; then
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.corelens-unmanaged"
 fi
-exec wine "$prog" "$@"
+exec "$wine" "$prog" "$@"

@@ -99,8 +99,7 @@ void fill_save_dialog_record(OPENFILENAMEA& record, const SaveDialogRequest& req
     record.lStructSize = k_short_record_size;
     const HWND owner = static_cast<HWND>(request.owner);
     record.hwndOwner = owner;
-    record.hInstance =
-        reinterpret_cast<HINSTANCE>(static_cast<LONG_PTR>(GetWindowLongA(owner, GWL_HINSTANCE)));
+    record.hInstance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
     record.lpstrFilter = filter_list.c_str();
     record.nFilterIndex = request.filter_index;
     record.lpstrFile = file_buffer;

@@ -100,7 +100,7 @@ TEST(OutputSaveDialog, RecordFieldsFollowTheProposedName) {
         EXPECT_EQ(0, std::memcmp(expected_filter, record.lpstrFilter, sizeof expected_filter));
         EXPECT_EQ(c.filter_index, record.nFilterIndex);
         EXPECT_STREQ(c.default_extension, record.lpstrDefExt);
-        EXPECT_EQ(76u, record.lStructSize) << "the size Windows 95 and NT 4.0 accept";
+        EXPECT_EQ(sizeof(void*) == 4 ? 76u : 136u, record.lStructSize) << "the size Windows 95 and NT 4.0 accept";
         EXPECT_STREQ("C:\\Tools", record.lpstrInitialDir);
         EXPECT_STREQ("Save Corelens-results", record.lpstrTitle);
         EXPECT_EQ(0x81Eu, record.Flags);

@@ -60,7 +60,7 @@ void dress_main_window(HWND window) {
 
     const HINSTANCE instance = instance_of(window);
     if (program_icon == nullptr) program_icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_CORELENS));
-    SetClassLongA(window, GCL_HICON, static_cast<LONG>(reinterpret_cast<LONG_PTR>(program_icon)));
+    SetClassLongPtrA(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(program_icon));
 
     RECT client{};
     GetClientRect(window, &client);
