@@ -97,6 +97,9 @@ std::uint64_t read_time_stamp_counter() {
 #endif
 }
 
-double measure_clock_mhz() { return measure_clock_mhz(platform::milliseconds, read_time_stamp_counter); }
+double measure_clock_mhz() {
+    const platform::FineTimer fine_timer;
+    return measure_clock_mhz(platform::milliseconds, read_time_stamp_counter);
+}
 
 }  // namespace corelens

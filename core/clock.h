@@ -18,7 +18,7 @@ double measure_clock_mhz(const MillisecondCounter& milliseconds, const TimeStamp
 // RDTSC where the processor has it (x86), else 0.
 std::uint64_t read_time_stamp_counter();
 
-// This machine's clock: the platform's millisecond counter and RDTSC.
+// This machine's clock: the platform's millisecond counter, at 1 ms steps, and RDTSC.
 double measure_clock_mhz();
 
 }  // namespace corelens
