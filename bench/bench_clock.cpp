@@ -112,13 +112,13 @@ bool measure_runs(const char* title, const Reference& reference) {
         longest_ms = std::max(longest_ms, ms);
         const double ppm = reference.mhz > 0.0 ? (mhz - reference.mhz) / reference.mhz * 1e6 : 0.0;
         errors.push_back(ppm);
-        std::printf("  run %2d: %.3f MHz, %+.0f ppm, %.1f ms\n", run, mhz, ppm, ms);
+        std::printf("  run %2d: %.3f MHz, %+.1f ppm, %.1f ms\n", run, mhz, ppm, ms);
     }
     std::vector<double> sorted = errors;
     std::sort(sorted.begin(), sorted.end());
     const double median = (sorted[k_runs / 2 - 1] + sorted[k_runs / 2]) / 2.0;
     const double worst = std::fabs(sorted.front()) > std::fabs(sorted.back()) ? sorted.front() : sorted.back();
-    std::printf("  median error %+.0f ppm, worst %+.0f ppm, longest run %.1f ms%s\n", median, worst, longest_ms,
+    std::printf("  median error %+.1f ppm, worst %+.1f ppm, longest run %.1f ms%s\n", median, worst, longest_ms,
                 longest_ms > 1100.0 ? " (over 1.1 s)" : "");
     return longest_ms <= 1100.0;
 }
