@@ -48,8 +48,7 @@ TEST(Clock, CountsTicksBetweenCleanEdgesOfTheMillisecondCounter) {
             },
             [&] {
                 if (c.event == pause && now >= c.at && !std::exchange(paused, true)) now += c.span;
-                now += 250;
-                return c.start_ticks + now * c.mhz / 1000;
+                return c.start_ticks + (now += 250) * c.mhz / 1000;
             });
         EXPECT_NEAR(static_cast<double>(c.mhz), got, c.mhz * c.ppm * 1e-6) << c.name;
         EXPECT_GE(now, 1000000000u) << c.name << ": a window of one second";
