@@ -11,6 +11,21 @@ namespace corelens::platform {
 // The system's millisecond counter as a wrapping 32-bit value.
 std::uint32_t milliseconds();
 
+// While it lives, the millisecond counter advances in 1 ms steps: Windows NT counts in
+// 10-15.6 ms steps unless asked (timeBeginPeriod); POSIX's counter is always fine.
+class FineTimer {
+public:
+    FineTimer();
+    ~FineTimer();
+    FineTimer(const FineTimer&) = delete;
+    FineTimer& operator=(const FineTimer&) = delete;
+
+private:
+#ifdef _WIN32
+    bool granted_ = false;
+#endif
+};
+
 struct LocalTime {
     unsigned year = 0, month = 0, day = 0;
     unsigned hour = 0, minute = 0, second = 0;

@@ -6,7 +6,9 @@
 #include <cstring>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/clock.h"
@@ -18,21 +20,38 @@
 namespace corelens {
 namespace {
 
-TEST(Clock, CountsTicksOverOneSecondOfTheMillisecondCounter) {
-    // Simulated time: each millisecond read advances it by step_us; the time-stamp counter
-    // runs at mhz ticks per microsecond from start_ticks.
-    const struct { const char* name; std::uint32_t start_ms; std::uint64_t start_ticks, mhz, step_us; double mhz_read; }
+TEST(Clock, CountsTicksBetweenCleanEdgesOfTheMillisecondCounter) {
+    // Simulated time in ns, 250 ns per counter read. The millisecond counter shows the whole
+    // milliseconds of its last update (one each period). From `at` on, for `span`: the thread
+    // loses the processor before its next time-stamp read (pause), the counter stands still
+    // (hold), or every update holds up the read that sees it (interrupts).
+    enum Event { none, pause, hold, interrupts };
+    const struct { const char* name; std::uint32_t start_ms; std::uint64_t start_ticks, mhz, period; Event event; std::uint64_t at, span; double ppm; }
         cases[] = {
-            {"4500 MHz: more than 2^32 ticks in the window", 5000, 0, 4500, 1000, 4500.0},
-            {"millisecond counter wraps", 0xFFFFFE00u, 0, 733, 1000, 733.0},
-            {"low 32 bits of the time-stamp counter wrap", 77, 0xFFFFFFFFull - 100000000ull, 733, 1000, 733.0},
+            {"4500 MHz: 2^32 ticks and more, both counters wrap", 0xFFFFFE00u, ~0ull - 400000000, 4500, 1000000, none, 0, 0, 1},
+            {"preempted right after the first edge", 77, 0, 733, 1000000, pause, 1000000, 5000000, 1},
+            {"preempted right after the last edge", 77, 0, 733, 1000000, pause, 1001000000, 5000000, 1},
+            {"counter reaches the last edge late, two steps at once", 77, 0, 733, 1000000, hold, 1001000000, 1500000, 1},
+            {"every edge held up: the allowance grows until one passes", 77, 0, 733, 1000000, interrupts, 0, 600000, 1},
+            {"15.6001 ms steps: Windows NT without 1 ms granted", 77, 0, 733, 15600100, none, 0, 0, 1000},
+            {"10.0144 ms steps: Windows NT 4.0 on one processor", 77, 0, 733, 10014400, none, 0, 0, 1000},
         };
     for (const auto& c : cases) {
-        std::uint64_t now_us = 0;
+        std::uint64_t now = 0;
+        bool paused = false;
         const double got = measure_clock_mhz(
-            [&] { return static_cast<std::uint32_t>(c.start_ms + (now_us += c.step_us) / 1000); },
-            [&] { return c.start_ticks + now_us * c.mhz; });
-        EXPECT_DOUBLE_EQ(c.mhz_read, got) << c.name;
+            [&] {
+                if (now > 1100000000u) throw std::runtime_error(std::string(c.name) + ": still measuring after 1.1 s");
+                const std::uint64_t seen = c.event == hold && now >= c.at && now < c.at + c.span ? c.at - 1 : now;
+                now += 250 + (c.event == interrupts && seen % c.period < 500 ? c.span : 0);
+                return static_cast<std::uint32_t>(c.start_ms + seen / c.period * c.period / 1000000);
+            },
+            [&] {
+                if (c.event == pause && now >= c.at && !std::exchange(paused, true)) now += c.span;
+                return c.start_ticks + (now += 250) * c.mhz / 1000;
+            });
+        EXPECT_NEAR(static_cast<double>(c.mhz), got, c.mhz * c.ppm * 1e-6) << c.name;
+        EXPECT_GE(now, 1000000000u) << c.name << ": a window of one second";
     }
 }
 

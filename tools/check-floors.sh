@@ -140,6 +140,8 @@ USER32.DLL SetCursor 95/NT3.1
 USER32.DLL SetDlgItemTextA 95/NT3.1
 USER32.DLL SetWindowPos 95/NT3.1
 USER32.DLL SetWindowTextA 95/NT3.1
+WINMM.DLL timeBeginPeriod 95/NT3.1
+WINMM.DLL timeEndPeriod 95/NT3.1
 WINMM.DLL timeGetTime 95/NT3.1
 '
 imports=$(awk '
