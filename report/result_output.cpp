@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/format.h"
 #include "platform/platform.h"
 
 namespace corelens {
@@ -72,7 +73,7 @@ public:
             extension_ = "." + name.substr(dot + 1);
         }
     }
-    std::string next() { return base_ + std::to_string(counter_++) + extension_; }
+    std::string next() { return base_ + platform::unsigned_decimal(counter_++) + extension_; }
 
 private:
     std::string base_;
@@ -145,7 +146,7 @@ int save_results(const std::string& path, int mode, const ProcessorRecord& recor
         return 0;
     }
     if (!is_known_mode(mode)) {
-        set_reason(reason, "unknown creation mode " + std::to_string(mode));
+        set_reason(reason, "unknown creation mode " + platform::decimal(mode));
         return 0;
     }
     return write_file(path, mode, render_for(path, record, context), file_system, reason) == Outcome::written ? 1 : 0;
@@ -170,7 +171,7 @@ int save_unique_results(const std::string& directory, const std::string& name, i
     std::string& path_out = written_path != nullptr ? *written_path : unused_path;
     path_out = join_path(directory, name);
     if (!is_known_mode(mode)) {
-        set_reason(reason, "unknown creation mode " + std::to_string(mode));
+        set_reason(reason, "unknown creation mode " + platform::decimal(mode));
         return 0;
     }
     NumberedNames numbered(name);
