@@ -6,6 +6,17 @@ namespace corelens::platform {
 
 namespace {
 
+// Divisions by at most 2^16, 16 bits at a time: a 32-bit build then calls no 64-bit division
+// helper of the compiler's library.
+std::uint32_t divide_halves(std::uint32_t& word, std::uint32_t remainder, std::uint32_t divisor) {
+    const std::uint32_t high = (remainder << 16 | word >> 16) / divisor;
+    remainder = (remainder << 16 | word >> 16) % divisor;
+    const std::uint32_t low = (remainder << 16 | (word & 0xFFFFu)) / divisor;
+    remainder = (remainder << 16 | (word & 0xFFFFu)) % divisor;
+    word = high << 16 | low;
+    return remainder;
+}
+
 std::string padded(bool negative, const char* digits, std::size_t count, unsigned width) {
     std::string text(negative ? "-" : "");
     const std::size_t used = count + text.size();
@@ -18,12 +29,10 @@ std::string in_base(std::uint64_t magnitude, bool negative, unsigned base, unsig
     static const char k_digits[] = "0123456789ABCDEF";
     char buffer[20];  // the 20 decimal digits of the largest value
     std::size_t at = sizeof buffer;
+    std::uint32_t high = static_cast<std::uint32_t>(magnitude >> 32), low = static_cast<std::uint32_t>(magnitude);
     do {
-        // The remainder from the quotient: a 32-bit build then needs one 64-bit division helper.
-        const std::uint64_t rest = magnitude / base;
-        buffer[--at] = k_digits[magnitude - rest * base];
-        magnitude = rest;
-    } while (magnitude != 0);
+        buffer[--at] = k_digits[divide_halves(low, divide_halves(high, 0, base), base)];
+    } while ((high | low) != 0);
     return padded(negative, buffer + at, sizeof buffer - at, width);
 }
 
@@ -68,16 +77,11 @@ public:
         if (above_half || (half && (limbs_[0] & 1u) != 0)) add_one();
     }
 
-    // Divides in place; returns the remainder.
+    // Divides in place by at most 2^16; returns the remainder.
     std::uint32_t divide(std::uint32_t divisor) {
-        std::uint64_t remainder = 0;
-        for (unsigned i = k_limbs; i-- > 0;) {
-            const std::uint64_t current = remainder << 32 | limbs_[i];
-            const std::uint64_t quotient = current / divisor;
-            remainder = current - quotient * divisor;
-            limbs_[i] = static_cast<std::uint32_t>(quotient);
-        }
-        return static_cast<std::uint32_t>(remainder);
+        std::uint32_t remainder = 0;
+        for (unsigned i = k_limbs; i-- > 0;) remainder = divide_halves(limbs_[i], remainder, divisor);
+        return remainder;
     }
 
     bool is_zero() const {
@@ -147,9 +151,9 @@ std::string fixed(double value, unsigned decimals) {
 
     std::string reversed;  // the digits, least significant first
     do {
-        std::uint32_t group = number.divide(1000000000u);
+        std::uint32_t group = number.divide(10000);
         const bool last = number.is_zero();
-        for (int i = 0; i < 9 && (!last || group != 0); ++i) {
+        for (int i = 0; i < 4 && (!last || group != 0); ++i) {
             reversed += static_cast<char>('0' + group % 10);
             group /= 10;
         }
