@@ -8,7 +8,9 @@
 
 namespace corelens {
 
-int has_cpuid() {
+// Both stay functions of their own even where the whole program is optimised at once: the
+// floor check of corelens.exe allows CPUID in these two alone.
+[[gnu::noinline]] int has_cpuid() {
 #if defined(__x86_64__)
     return 0x200000;  // every x86-64 processor has CPUID
 #elif defined(__i386__)
@@ -36,7 +38,7 @@ int has_cpuid() {
 #endif
 }
 
-CpuidRegisters execute_cpuid(std::uint32_t leaf) {
+[[gnu::noinline]] CpuidRegisters execute_cpuid(std::uint32_t leaf) {
     CpuidRegisters regs;
 #if defined(__i386__) || defined(__x86_64__)
     unsigned int a = 0, b = 0, c = 0, d = 0;
