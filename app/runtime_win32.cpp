@@ -149,7 +149,8 @@ void operator delete[](void* block, std::size_t) noexcept { release(block); }
 void operator delete(void* block, const std::nothrow_t&) noexcept { release(block); }
 void operator delete[](void* block, const std::nothrow_t&) noexcept { release(block); }
 
-// What the library's templates call where they would throw; nothing here catches anyway.
+// The tag of new(std::nothrow), which the library would bring with its new handler; and
+// what the library's templates call where they would throw: nothing here catches anyway.
 namespace std {
 const nothrow_t nothrow{};
 void __throw_bad_alloc() { abort(); }
