@@ -1,6 +1,6 @@
 #include "core/cpuid_source.h"
 
-#include <cstdio>
+#include "platform/format.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>
@@ -8,7 +8,9 @@
 
 namespace corelens {
 
-int has_cpuid() {
+// Both stay functions of their own even where the whole program is optimised at once: the
+// floor check of corelens.exe allows CPUID in these two alone.
+[[gnu::noinline]] int has_cpuid() {
 #if defined(__x86_64__)
     return 0x200000;  // every x86-64 processor has CPUID
 #elif defined(__i386__)
@@ -36,7 +38,7 @@ int has_cpuid() {
 #endif
 }
 
-CpuidRegisters execute_cpuid(std::uint32_t leaf) {
+[[gnu::noinline]] CpuidRegisters execute_cpuid(std::uint32_t leaf) {
     CpuidRegisters regs;
 #if defined(__i386__) || defined(__x86_64__)
     unsigned int a = 0, b = 0, c = 0, d = 0;
@@ -52,11 +54,9 @@ CpuidRegisters execute_cpuid(std::uint32_t leaf) {
 }
 
 std::string format_dump_line(std::uint32_t leaf, const CpuidRegisters& regs) {
-    char line[64];
-    std::snprintf(line, sizeof line, "CPUID %08X: %08X-%08X-%08X-%08X", static_cast<unsigned>(leaf),
-                  static_cast<unsigned>(regs.eax), static_cast<unsigned>(regs.ebx),
-                  static_cast<unsigned>(regs.ecx), static_cast<unsigned>(regs.edx));
-    return line;
+    using platform::upper_hex;
+    return "CPUID " + upper_hex(leaf, 8) + ": " + upper_hex(regs.eax, 8) + "-" + upper_hex(regs.ebx, 8) + "-" +
+           upper_hex(regs.ecx, 8) + "-" + upper_hex(regs.edx, 8);
 }
 
 std::string format_dump(CpuidSource& source) {

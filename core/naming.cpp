@@ -1,9 +1,9 @@
 #include "core/naming.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/format.h"
 #include "tables/reference_tables.h"
 
 namespace corelens {
@@ -86,7 +86,7 @@ int compose_processor_name(ProcessorRecord& record) {
             if (found != nullptr && found[0] != '\0') model_text = found;
         }
     }
-    std::snprintf(record.name, sizeof record.name, "%s %s", vendor.c_str(), model_text);
+    platform::copy_text(record.name, sizeof record.name, (vendor + " " + model_text).c_str());
     return 1;
 }
 

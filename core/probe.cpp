@@ -1,10 +1,10 @@
 #include "core/probe.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "core/clock.h"
 #include "core/naming.h"
+#include "platform/format.h"
 #include "tables/reference_tables.h"
 
 namespace corelens {
@@ -141,7 +141,7 @@ int probe_processor(ProcessorRecord& record, std::int32_t& non_intel_flag, Cpuid
 
     local.vendor_id[12] = '\0';
     find_vendor_index(local);
-    std::snprintf(local.type_name, sizeof local.type_name, "%s", processor_type_names[local.type & 3]);
+    platform::copy_text(local.type_name, sizeof local.type_name, processor_type_names[local.type & 3]);
     const bool has_time_stamp_counter = (local.features & (1u << 4)) != 0;  // before the merge below
     local.speed_mhz = has_time_stamp_counter ? static_cast<float>(measure_clock()) : 0.0f;
     local.features |= local.ext_features;

@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/format.h"
+
 namespace corelens {
 
 std::string RecordedCpuid::ParseError::what() const {
     if (line == 0) return file + ": " + message;
-    return file + ":" + std::to_string(line) + ": " + message;
+    return file + ":" + platform::decimal(line) + ": " + message;
 }
 
 namespace {

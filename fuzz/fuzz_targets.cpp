@@ -121,6 +121,13 @@ std::string markup_of(const std::string& html) {
     for (const auto& [label, value] : rows) {
         check(text.find(label + value + "\r\n") != std::string::npos, "text report lost a value", value);
     }
+    // Numbers of any size as the C library's printf prints them (the formatter's reference).
+    char numbers[160];
+    std::snprintf(numbers, sizeof numbers, "Speed:                    %0.1f MHz\r\n", static_cast<double>(record.speed_mhz));
+    check(text.find(numbers) != std::string::npos, "speed printed otherwise than printf prints it", numbers);
+    std::snprintf(numbers, sizeof numbers, "Date & Time:              %02u.%02u.%04u %02u:%02u:%02u\r\n", context.day,
+                  context.month, context.year, context.hour, context.minute, context.second);
+    check(text.find(numbers) != std::string::npos, "date printed otherwise than printf prints it", numbers);
     return 0;
 }
 

@@ -1,8 +1,8 @@
 #include "report/fields.h"
 
-#include <cstdio>
 #include <cstring>
 
+#include "platform/format.h"
 #include "platform/platform.h"
 
 namespace corelens {
@@ -155,10 +155,8 @@ std::string json_string(const std::string& text) {
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char c = text[at];
         if (const std::size_t length = control_length(text, at)) {
-            char escape[8];
             const unsigned code = length == 1 ? static_cast<unsigned char>(c) : static_cast<unsigned char>(text[at + 1]);
-            std::snprintf(escape, sizeof escape, "\\u%04X", code);
-            out += escape;
+            out += "\\u" + platform::upper_hex(code, 4);
             at += length - 1;
         } else {
             if (c == '"' || c == '\\') out += '\\';

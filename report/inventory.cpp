@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/format.h"
 #include "platform/platform.h"
 
 namespace corelens {
@@ -114,7 +115,7 @@ bool read_result_file(const std::string& bytes, std::vector<ReportRow>& rows, st
             }
             const std::string expected =
                 k < value_rows.size() ? std::string("the \"") + rows[value_rows[k]].label + "\" row" : "the closing line";
-            reason = "line " + std::to_string(line_of(text, differs)) +
+            reason = "line " + platform::unsigned_decimal(line_of(text, differs)) +
                      (differs < text.size() ? ": expected " : ": the file ends before ") + expected;
             return false;
         }
@@ -123,7 +124,7 @@ bool read_result_file(const std::string& bytes, std::vector<ReportRow>& rows, st
             const std::string value = text.substr(at, end - at);
             // No report value holds a line end; an HTML cell that does was not written by a report.
             if (value.find('\n') != std::string::npos) {
-                reason = "line " + std::to_string(line_of(text, at)) + ": the \"" + rows[value_rows[k - 1]].label +
+                reason = "line " + platform::unsigned_decimal(line_of(text, at)) + ": the \"" + rows[value_rows[k - 1]].label +
                          "\" value runs over more than one line";
                 return false;
             }
@@ -134,7 +135,7 @@ bool read_result_file(const std::string& bytes, std::vector<ReportRow>& rows, st
     // The printed report (corelens-cpuid report > file) ends with one more line end.
     const std::size_t after = text.find_first_not_of(" \t\n", at);
     if (after != std::string::npos) {
-        reason = "line " + std::to_string(line_of(text, after)) + ": text after the closing line";
+        reason = "line " + platform::unsigned_decimal(line_of(text, after)) + ": text after the closing line";
         return false;
     }
     return true;
@@ -173,7 +174,7 @@ std::vector<std::vector<Field>> inventory_rows(std::vector<InventoryEntry> entri
         }
         std::vector<Field> row = std::move(dated[first].entry.fields);
         row.push_back({"file", FieldKind::text, platform::utf8_from_file_name(dated[first].entry.path)});
-        row.push_back({"other_reports", FieldKind::number, std::to_string(next - first - 1)});
+        row.push_back({"other_reports", FieldKind::number, platform::unsigned_decimal(next - first - 1)});
         rows.push_back(std::move(row));
         first = next;
     }

@@ -1,9 +1,9 @@
 #include "report/renderers.h"
 
 #include <cstddef>
-#include <cstdio>
 #include <vector>
 
+#include "platform/format.h"
 #include "report/value_texts.h"
 
 namespace corelens {
@@ -14,11 +14,16 @@ namespace {
 
 constexpr std::size_t k_label_width = 26;
 
+// DD.MM.YYYY hh:mm:ss, each number at least that wide.
 std::string date_time_text(const ReportContext& context) {
-    char buffer[80];
-    std::snprintf(buffer, sizeof buffer, "%02u.%02u.%04u %02u:%02u:%02u", context.day, context.month,
-                  context.year, context.hour, context.minute, context.second);
-    return buffer;
+    const unsigned fields[] = {context.day, context.month, context.year, context.hour, context.minute, context.second};
+    const char separators[] = ".. ::";  // before each field but the first
+    std::string text;
+    for (std::size_t i = 0; i < 6; ++i) {
+        if (i != 0) text += separators[i - 1];
+        text += platform::unsigned_decimal(fields[i], i == 2 ? 4 : 2);
+    }
+    return text;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/format.h"
 #include "platform/platform.h"
 
 namespace corelens {
@@ -69,7 +70,7 @@ public:
         base_ = name.substr(0, dot);
         if (dot != std::string::npos) extension_ = name.substr(dot);
     }
-    std::string next() { return base_ + std::to_string(counter_++) + extension_; }
+    std::string next() { return base_ + platform::unsigned_decimal(counter_++) + extension_; }
 
 private:
     std::string base_;

@@ -44,8 +44,16 @@ for field in MinorOSystemVersion MinorSubsystemVersion; do
     [ "$value" = 0 ] || fail "$field is ${value:-missing}, not 0"
 done
 
+# --- No C runtime DLL of any kind: Windows 95 as it shipped has none.
+while read -r dll; do
+    case "$dll" in
+        MSVCRT*|MSVCR[0-9]*|MSVCP*|CRTDLL.DLL|UCRTBASE.DLL|API-MS-WIN-CRT-*|VCRUNTIME*|LIBSTDC++*|LIBGCC*|LIBWINPTHREAD*)
+            fail "imports from the C runtime $dll, which Windows 95 does not ship" ;;
+    esac
+done < <(awk '/DLL Name:/ { print toupper($3) }' <<<"$header")
+
 # --- Imports: each allowed function with the oldest Windows that has it (all are on both
-# Windows 95 and NT 4.0; "95 comctl 4.70" means common controls 4.70, as IE 3 installs).
+# Windows 95 and NT 4.0, with the common controls 4.00 they ship).
 allowed='
 ADVAPI32.DLL GetUserNameA 95/NT3.1
 COMCTL32.DLL InitCommonControls 95/NT3.51
@@ -83,30 +91,21 @@ KERNEL32.DLL GetLocalTime 95/NT3.1
 KERNEL32.DLL GetModuleFileNameA 95/NT3.1
 KERNEL32.DLL GetModuleHandleA 95/NT3.1
 KERNEL32.DLL GetProcAddress 95/NT3.1
+KERNEL32.DLL GetProcessHeap 95/NT3.1
 KERNEL32.DLL GetStartupInfoA 95/NT3.1
 KERNEL32.DLL GetTickCount 95/NT3.1
 KERNEL32.DLL GlobalAlloc 95/NT3.1
 KERNEL32.DLL GlobalFree 95/NT3.1
 KERNEL32.DLL GlobalLock 95/NT3.1
 KERNEL32.DLL GlobalUnlock 95/NT3.1
+KERNEL32.DLL HeapAlloc 95/NT3.1
+KERNEL32.DLL HeapFree 95/NT3.1
 KERNEL32.DLL LoadLibraryA 95/NT3.1
 KERNEL32.DLL SearchPathA 95/NT3.1
 KERNEL32.DLL Sleep 95/NT3.1
 KERNEL32.DLL WaitForSingleObject 95/NT3.1
 KERNEL32.DLL WriteFile 95/NT3.1
 KERNEL32.DLL lstrlenA 95/NT3.1
-MSVCRT.DLL _vsnprintf 95-OSR2/NT3.51
-MSVCRT.DLL abort 95-OSR2/NT3.51
-MSVCRT.DLL free 95-OSR2/NT3.51
-MSVCRT.DLL malloc 95-OSR2/NT3.51
-MSVCRT.DLL memchr 95-OSR2/NT3.51
-MSVCRT.DLL memcmp 95-OSR2/NT3.51
-MSVCRT.DLL memcpy 95-OSR2/NT3.51
-MSVCRT.DLL memmove 95-OSR2/NT3.51
-MSVCRT.DLL memset 95-OSR2/NT3.51
-MSVCRT.DLL strcmp 95-OSR2/NT3.51
-MSVCRT.DLL strlen 95-OSR2/NT3.51
-MSVCRT.DLL strncmp 95-OSR2/NT3.51
 SHELL32.DLL ShellExecuteA 95/NT3.1
 USER32.DLL BeginPaint 95/NT3.1
 USER32.DLL CloseClipboard 95/NT3.1
@@ -162,12 +161,12 @@ if "$objdump" -t "$exe" 2>/dev/null | grep -q '__RUNTIME_PSEUDO_RELOC_LIST__'; t
     [ "$start" = "$end" ] || fail "data imported through pseudo-relocations, which no start-up code applies"
 fi
 
-# --- Footprint of its era: at most 128 KB once stripped.
+# --- Footprint of its era: at most 64 KB once stripped.
 strip=${STRIP:-i686-w64-mingw32-strip}
 stripped=$(mktemp)
 if "$strip" -o "$stripped" "$exe" 2>/dev/null; then
     size=$(stat -c %s "$stripped")
-    [ "$size" -le 131072 ] || fail "stripped size $size bytes, more than 128 KB"
+    [ "$size" -le 65536 ] || fail "stripped size $size bytes, more than 64 KB"
 else
     fail "cannot strip a copy"
 fi

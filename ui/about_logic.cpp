@@ -1,7 +1,5 @@
 #include "ui/about_logic.h"
 
-#include <cstdio>
-
 namespace corelens {
 
 bool in_link_area(std::int32_t x, std::int32_t y, LinkExtent extent) {
@@ -17,13 +15,6 @@ CursorChange track_pointer(bool& over_link, std::int32_t x, std::int32_t y, Link
     return inside ? CursorChange::show_link : CursorChange::show_normal;
 }
 
-std::string mail_request(const char* address) {
-    const int length = std::snprintf(nullptr, 0, "mailto: %s", address);
-    if (length < 0) return {};
-    std::string request(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(request.data(), request.size(), "mailto: %s", address);
-    request.pop_back();
-    return request;
-}
+std::string mail_request(const char* address) { return std::string("mailto: ") + address; }
 
 }  // namespace corelens

@@ -1,9 +1,9 @@
 #include "ui/feature_list.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
+#include "platform/format.h"
 #include "tables/reference_tables.h"
 
 namespace corelens {
@@ -35,14 +35,13 @@ int bit_value(std::int32_t row_position, const ProcessorRecord& record) {
 }
 
 void append_rows(std::vector<FeatureRow>& rows, const KeyedStringList& table, std::uint32_t word,
-                 std::int32_t first_position, const char* position_format) {
+                 std::int32_t first_position, const char* position_prefix) {
     for (std::int32_t bit = 0; bit < k_bits_per_word; ++bit) {
         const char* short_name = table.text_at(bit);
         // Only the exact mark is left out; a position without any entry still gets a row.
         if (std::strcmp(short_name, no_feature_mark) == 0) continue;
-        char position[16];
-        std::snprintf(position, sizeof position, position_format, static_cast<unsigned>(bit));
-        rows.push_back({first_position + bit, short_name, table.key_at(bit), position,
+        rows.push_back({first_position + bit, short_name, table.key_at(bit),
+                        position_prefix + platform::unsigned_decimal(static_cast<unsigned>(bit)),
                         bit_set(word, bit) ? "yes" : "no"});
     }
 }
@@ -51,9 +50,9 @@ void append_rows(std::vector<FeatureRow>& rows, const KeyedStringList& table, st
 
 std::vector<FeatureRow> feature_rows(const ProcessorRecord& record) {
     std::vector<FeatureRow> rows;
-    append_rows(rows, feature_table, record.standard_features, 0, "%u");
+    append_rows(rows, feature_table, record.standard_features, 0, "");
     if (record.ext_features != 0) {
-        append_rows(rows, ext_feature_table, record.ext_features, k_bits_per_word, "e%u");
+        append_rows(rows, ext_feature_table, record.ext_features, k_bits_per_word, "e");
     }
     return rows;
 }

@@ -21,7 +21,7 @@ struct FeatureRow {
     std::int32_t row_position;  // bit 0-31 of standard_features, or 32 + bit of ext_features
     std::string short_name;     // the table entry's text, e.g. "FPU"
     std::string long_name;      // the table entry's key
-    std::string position_text;  // "%u", or "e%u" for an extended bit
+    std::string position_text;  // the bit number, "e" in front for an extended bit
     std::string enabled_text;   // "yes" or "no"
 };
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/format.h"
 #include "platform/platform.h"
 
 namespace corelens::platform {
@@ -74,7 +75,7 @@ bool read_small_file(const std::string& path, std::size_t limit, std::string& co
         } else if (got == 0) {
             break;
         } else if (content.size() + static_cast<std::size_t>(got) > limit) {
-            failure = "larger than " + std::to_string(limit / 1024) + " KB";
+            failure = "larger than " + unsigned_decimal(limit / 1024) + " KB";
         } else {
             content.append(buffer, static_cast<std::size_t>(got));
         }

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/format.h"
 #include "platform/platform.h"
 #include "platform/win32/error_text.h"
 
@@ -81,7 +82,7 @@ bool read_small_file(const std::string& path, std::size_t limit, std::string& co
         } else if (got == 0) {
             break;
         } else if (content.size() + got > limit) {
-            failure = "larger than " + std::to_string(limit / 1024) + " KB";
+            failure = "larger than " + unsigned_decimal(limit / 1024) + " KB";
         } else {
             content.append(buffer, got);
         }

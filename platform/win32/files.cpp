@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/format.h"
 #include "platform/platform.h"
 #include "platform/win32/error_text.h"
 
@@ -25,7 +26,7 @@ std::string error_text(DWORD error) {
                              text.back() == ' ' || text.back() == '.')) {
         text.pop_back();
     }
-    if (text.empty()) text = "error " + std::to_string(error);
+    if (text.empty()) text = "error " + unsigned_decimal(error);
     return text;
 }
 
