@@ -47,7 +47,7 @@ TEST(UiLogic, FieldsGreyWhatIsUnknown) {
         record.features = record.ext_features = c.features;
         std::string shown;
         for (const FieldText& f : main_field_texts(record))
-            if (f.field == Field::speed || f.field == Field::description) shown += f.text + (f.enabled ? "" : " [grey]") + "|";
+            if (f.field == Control::speed || f.field == Control::description) shown += f.text + (f.enabled ? "" : " [grey]") + "|";
         for (const FieldText& f : features_field_texts(record)) shown += f.text + (f.enabled ? "" : " [grey]") + "|";
         EXPECT_EQ(shown, c.expected) << "speed " << c.speed << ", l1 " << c.l1_data << "/" << c.l1_code;
     }

@@ -1,26 +1,22 @@
 #pragma once
-// The three windows as a toolkit sees them: every text, every value field and its greying,
-// and the save flow as decisions. Keyed by names no toolkit owns; ui/win32 maps them to
-// control ids and ui/qt to widgets, and neither defines a text of its own.
+// The three windows as a toolkit sees them: every value field and its greying, the messages,
+// and the save flow as decisions. The controls and their texts are ui/dialogs.h's; neither
+// toolkit defines a text of its own.
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "core/processor_record.h"
 #include "platform/platform.h"
+#include "ui/dialogs.h"
 
 namespace corelens {
 
 extern const char* const k_unknown_speed_text;  // "(unable to determine speed)"
 
-// The value fields of the main and features windows.
-enum class Field {
-    name, vendor, description, model, family, speed, stepping, type, level,
-    mmx, three_dnow, simd, l1_data, l1_code, l2,
-};
-
+// A value field of the main or features window and what it shows.
 struct FieldText {
-    Field field;
+    Control field;
     std::string text;
     bool enabled;  // false: the field is greyed before its text is set
 };
@@ -29,46 +25,6 @@ struct FieldText {
 std::vector<FieldText> main_field_texts(const ProcessorRecord& record);
 // Features window: MMX, 3DNow, SIMD, L1 data, L1 code, L2.
 std::vector<FieldText> features_field_texts(const ProcessorRecord& record);
-
-// The labels, headings and buttons the windows write themselves.
-enum class Control {
-    processor_label, speed_label, vendor_label, description_label, level_label,
-    family_label, model_label, stepping_label, type_label, results_label,
-    features_button, copy_button, save_button, about_button, quit_button,
-    l2_label, l1_data_label, l1_code_label, mmx_label, simd_label, three_dnow_label,
-    cache_heading, extensions_heading, flags_heading, cache_help_button, features_ok_button,
-    about_ok_button,
-};
-
-enum class ControlKind {
-    label,           // black, painted onto the background
-    heading,         // navy, painted onto the background
-    button,
-    default_button,  // pressed by Enter
-};
-
-struct ControlText {
-    Control control;
-    ControlKind kind;
-    const char* text;  // an ampersand marks the mnemonic
-};
-
-// A fixed list, built at compile time: the Windows program carries no start-up code for it.
-struct ControlTexts {
-    const ControlText* first;
-    std::size_t count;
-    const ControlText* begin() const { return first; }
-    const ControlText* end() const { return first + count; }
-};
-
-struct WindowTexts {
-    const char* title;
-    ControlTexts controls;
-};
-
-const WindowTexts& main_window_texts();
-const WindowTexts& features_window_texts();
-const WindowTexts& about_window_texts();
 
 enum class MessageIcon { none, information, warning };
 

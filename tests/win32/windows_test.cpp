@@ -16,7 +16,6 @@
 #include "tests/support/core_probe.h"
 #include "tests/win32/dialog_helpers.h"
 #include "ui/win32/about_window.h"
-#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/features_window.h"
 #include "ui/win32/main_window.h"
@@ -38,14 +37,14 @@ std::string ia64_rows(HWND features) {
 
 // The window's title and what its controls show where the view model's ids say, " [grey]"
 // after a disabled one, as one line; compared with the same line of the view model's texts.
-void expect_shows(HWND window, const WindowTexts& texts, const std::vector<FieldText>& fields) {
+void expect_shows(HWND window, const DialogWindow& texts, const std::vector<FieldText>& fields) {
     std::string shown = testing::text_of(window), wanted = texts.title;
     const auto add = [&](int id, const std::string& text, bool enabled) {
         shown += "|" + testing::text_of(GetDlgItem(window, id)) + (IsWindowEnabled(GetDlgItem(window, id)) ? "" : " [grey]");
         wanted += "|" + text + (enabled ? "" : " [grey]");
     };
-    for (const ControlText& control : texts.controls) add(control_id(control.control), control.text, true);
-    for (const FieldText& field : fields) add(control_id(field.field), field.text, field.enabled);
+    for (const DialogControl& control : texts) if (control.control != Control::unnamed && !(control.kind == ControlKind::field || control.kind == ControlKind::unwrapped_field || control.kind == ControlKind::list)) add(control.id, control.text, true);
+    for (const FieldText& field : fields) add(texts.find(field.field)->id, field.text, field.enabled);
     EXPECT_EQ(shown, wanted);
 }
 
@@ -102,13 +101,13 @@ TEST(Windows, ShowTheViewModelAndAHundredOpeningsOfEachLeaveNothingBehind) {
     InitCommonControls();
     const testing::DialogDriver driver([athlon](HWND dialog) {
         const bool main = GetWindow(dialog, GW_OWNER) == nullptr;
-        if (opening == 0) expect_shows(dialog, main_window_texts(), main_field_texts(processor_record));
-        if (opening == 1 && !main) expect_shows(dialog, features_window_texts(), features_field_texts(processor_record));
+        if (opening == 0) expect_shows(dialog, main_dialog(), main_field_texts(processor_record));
+        if (opening == 1 && !main) expect_shows(dialog, features_dialog(), features_field_texts(processor_record));
         // An Athlon's 3DNow+ (e30) must not show as IA-64, bit 30 of the standard word.
         if (opening == 1 && !main && athlon) {
             EXPECT_EQ(ia64_rows(dialog), "IA-64 30 no, e30 yes");
         }
-        if (opening == 2 && !main) expect_shows(dialog, about_window_texts(), {});
+        if (opening == 2 && !main) expect_shows(dialog, about_dialog(), {});
         if (main && opening % 3 == 1) {
             PostMessageA(dialog, WM_COMMAND, IDC_MAIN_FEATURES, 0);
         } else if (opening % 3 == 2) {

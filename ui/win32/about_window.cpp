@@ -9,7 +9,6 @@
 #include "core/processor_record.h"
 #include "resources/resource.h"
 #include "ui/animation.h"
-#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/handles.h"
 #include "ui/win32/logo_animation.h"
@@ -49,7 +48,6 @@ BOOL on_init_dialog(HWND window) {
     if (about.link_cursor == nullptr || about.normal_cursor == nullptr) {
         show_message(window, k_cursor_error_message);
     }
-    apply_window_texts(window, about_window_texts());
     center_on_screen(window);
     about.frame_window = GetDlgItem(window, IDC_ABOUT_FRAME);
     release_logo();

@@ -5,7 +5,6 @@
 #include "resources/resource.h"
 #include "ui/view_model.h"
 #include "ui/win32/about_window.h"
-#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/features_window.h"
 #include "ui/win32/prompts.h"
@@ -82,7 +81,7 @@ INT_PTR run_main_window(HINSTANCE instance, const std::string& program_directory
 INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG: on_init_dialog(window); break;
-        case WM_PAINT: paint_dialog(window); break;
+        case WM_PAINT: paint_dialog(window, main_dialog()); break;
         case WM_COMMAND: on_command(window, wparam); break;
         default: break;
     }
@@ -90,8 +89,7 @@ INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM wparam, LPAR
 }
 
 void fill_main_fields(HWND window) {
-    apply_window_texts(window, main_window_texts());
-    apply_field_texts(window, main_field_texts(processor_record));
+    apply_field_texts(window, main_dialog(), main_field_texts(processor_record));
 }
 
 }  // namespace corelens
