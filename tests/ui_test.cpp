@@ -1,5 +1,5 @@
 // Window logic without a window system: field texts and greying, feature rows, sorting, the save
-// flow and centring.
+// and copy flows and centring.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tables/reference_tables.h"
+#include "tests/support/app_support.h"
 #include "ui/feature_list.h"
 #include "ui/layout.h"
 #include "ui/view_model.h"
@@ -100,44 +101,62 @@ TEST(UiLogic, ColumnClickOrders) {
     }
 }
 
-// Every prompt of the Save button as one line, the file written or not at the end.
-TEST(SaveFlow, QuestionNameFolderAndFailure) {
-    struct Case {
-        bool yes;
-        const char* chosen;  // nullptr: the dialog is cancelled
-        int written;
-        const char* expected;
+// What the Save and Copy buttons ask of the toolkit, as one line per press.
+struct Recorder final : UserDialogs {
+    bool yes = false;
+    const char* chosen = nullptr;  // the dialog is cancelled
+    bool clipboard_takes = true;
+    std::string log;
+    bool ask_yes_no(const Message& m) override {
+        log += std::string("ask ") + m.caption + "|";
+        return yes;
+    }
+    void tell(const Message& m) override { log += std::string("tell ") + m.text + " " + m.caption; }
+    bool choose_file(const SaveDialogRequest& r, std::string& path) override {
+        log += "dialog " + r.initial_directory + " " + path + " " + std::to_string(r.type_index) + " " +
+               r.default_extension + "|";
+        if (chosen != nullptr) path = chosen;
+        return chosen != nullptr;
+    }
+    bool put_on_clipboard(const std::string& text) override {
+        log += "clipboard " + std::to_string(text.size()) + "|";
+        return clipboard_takes;
+    }
+};
+
+// The file is replaced with the program's report in the format of the name finally chosen.
+TEST(UserFlows, SaveAsksProposesWritesAndTellsAFailure) {
+    processor_record = intel_record();
+    const app_test::ScratchDirectory scratch;
+    const std::string html = scratch.path_of("x.html"), missing = scratch.path_of("none") + "/z.txt";
+    const struct { bool yes; const char* chosen; const char* expected; const char* written; } cases[] = {
+        {false, html.c_str(), "ask Type of output|dialog /d corelens_results.txt 1 txt|", "<HTML>"},
+        {true, nullptr, "ask Type of output|dialog /d corelens_results.html 2 html|", ""},
+        {false, missing.c_str(), "ask Type of output|dialog /d corelens_results.txt 1 txt|tell Saving the results failed! Error", ""},
     };
-    const Case cases[] = {
-        {false, "/d/x.html", 1, "ask Type of output|dialog /d corelens_results.txt 1 txt|save /d/x.html"},
-        {true, nullptr, 1, "ask Type of output|dialog /d corelens_results.html 2 html"},
-        {false, "/d/z.txt", 0,
-         "ask Type of output|dialog /d corelens_results.txt 1 txt|save /d/z.txt|tell Saving the results failed!|Error"},
+    for (const auto& c : cases) {
+        scratch.clear();
+        Recorder dialogs;
+        dialogs.yes = c.yes;
+        dialogs.chosen = c.chosen;
+        run_save_flow(dialogs, "/d");
+        EXPECT_EQ(dialogs.log, c.expected);
+        EXPECT_EQ(app_test::read_file(html).substr(0, 6), c.written) << c.expected;
+    }
+}
+
+// A report without room for its NUL in the block is refused before the clipboard sees it.
+TEST(UserFlows, CopyRefusesWhatTheBlockCannotHoldAndTellsAFailure) {
+    const struct { std::size_t size; bool takes; const char* expected; } cases[] = {
+        {4095, true, "clipboard 4095|"},
+        {4096, true, "tell Copy to clipboard failed! Error"},
+        {10, false, "clipboard 10|tell Copy to clipboard failed! Error"},
     };
-    struct Recorder final : SavePrompts {
-        explicit Recorder(const Case& c) : c(c) {}
-        const Case& c;
-        std::string log;
-        bool ask_yes_no(const Message& m) override {
-            log += std::string("ask ") + m.caption;
-            return c.yes;
-        }
-        bool choose_file(const platform::SaveDialogRequest& r, std::string& path) override {
-            log += "|dialog " + r.initial_directory + " " + path + " " + std::to_string(r.filter_index) + " " +
-                   r.default_extension;
-            if (c.chosen != nullptr) path = c.chosen;
-            return c.chosen != nullptr;
-        }
-        int save(const std::string& path) override {
-            log += "|save " + path;
-            return c.written;
-        }
-        void tell(const Message& m) override { log += std::string("|tell ") + m.text + "|" + m.caption; }
-    };
-    for (const Case& c : cases) {
-        Recorder prompts(c);
-        run_save_flow(prompts, "/d");
-        EXPECT_EQ(prompts.log, c.expected);
+    for (const auto& c : cases) {
+        Recorder dialogs;
+        dialogs.clipboard_takes = c.takes;
+        EXPECT_EQ(run_copy_flow(dialogs, std::string(c.size, 'x')), c.expected[0] == 'c' && c.takes);
+        EXPECT_EQ(dialogs.log, c.expected);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "ui/view_model.h"
 
+#include "report/renderers.h"
 #include "report/result_output.h"
 #include "report/value_texts.h"
 #include "ui/about_logic.h"
@@ -8,10 +9,16 @@ namespace corelens {
 
 const char* const k_unknown_speed_text = "(unable to determine speed)";
 
+const Message k_unsupported_cpu_message{
+    "Sorry, your CPU does not support the CPUID-instruction.\n"
+    "This application is therefore not able to determine\n"
+    "your CPU and will terminate.",
+    "Unsupported CPU", MessageIcon::warning};
 const Message k_save_question{
     "Do you want to save the results in\nHTML-format?\n\n('YES' for HTML, 'NO' for text)",
     "Type of output", MessageIcon::none};
 const Message k_save_failed_message{"Saving the results failed!", "Error", MessageIcon::warning};
+const Message k_clipboard_failed_message{"Copy to clipboard failed!", "Error", MessageIcon::warning};
 const Message k_cache_help_message{
     "If the detection fails, this can have a\nwhole bunch of reasons. If you got an older\n"
     "CPU, it may not support reading its cache\ninformation. If you got a CPU not manufactured\n"
@@ -47,20 +54,31 @@ std::vector<FieldText> features_field_texts(const ProcessorRecord& record) {
     };
 }
 
-int SavePrompts::save(const std::string& path) { return save_results(path, k_create_always); }
+SaveDialogRequest save_dialog_request(const std::string& initial_directory, const std::string& proposed_name) {
+    const bool text = has_extension("txt", proposed_name);
+    return {"Save Corelens-results", initial_directory, {{"(*.txt)", "*.txt"}, {"(*.html)", "*.html"}},
+            text ? 1u : 2u, text ? "txt" : "html"};
+}
 
-SaveOutcome run_save_flow(SavePrompts& prompts, const std::string& starting_folder,
-                          void* owner) {
-    const bool html = prompts.ask_yes_no(k_save_question);
+SaveOutcome run_save_flow(UserDialogs& dialogs, const std::string& starting_folder) {
+    const bool html = dialogs.ask_yes_no(k_save_question);
     std::string path = html ? "corelens_results.html" : "corelens_results.txt";
-    if (!prompts.choose_file(save_dialog_request(owner, starting_folder, path), path)) {
-        return SaveOutcome::cancelled;
-    }
+    if (!dialogs.choose_file(save_dialog_request(starting_folder, path), path)) return SaveOutcome::cancelled;
     // The format follows the name finally chosen, not the answer above.
-    const int written = prompts.save(path);
-    if (written != 0) return SaveOutcome::saved;
-    prompts.tell(k_save_failed_message);
+    if (save_results(path, k_create_always) != 0) return SaveOutcome::saved;
+    dialogs.tell(k_save_failed_message);
     return SaveOutcome::failed;
+}
+
+bool run_copy_flow(UserDialogs& dialogs) {
+    return run_copy_flow(dialogs, render_text_report(processor_record, gather_report_context()));
+}
+
+bool run_copy_flow(UserDialogs& dialogs, const std::string& report) {
+    // Too long for the block: refused like a busy clipboard, never cut.
+    if (report.size() < k_clipboard_block_size && dialogs.put_on_clipboard(report)) return true;
+    dialogs.tell(k_clipboard_failed_message);
+    return false;
 }
 
 }  // namespace corelens

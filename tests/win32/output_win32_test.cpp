@@ -1,5 +1,6 @@
-// The clipboard, the failure message and the save-file dialog, in-process: windows of the
-// test own the clipboard and the dialogs, and a hook reads and closes what appears.
+// The Win32 dialogs: the clipboard, the failure message and the save-file dialog, in-process:
+// windows of the test own the clipboard and the dialogs, and a hook reads and closes what
+// appears.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,12 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/save_dialog.h"
-#include "report/renderers.h"
-#include "report/result_output.h"
 #include "tests/support/app_support.h"
 #include "tests/win32/dialog_helpers.h"
 #include "ui/win32/handles.h"
+#include "ui/win32/user_dialogs.h"
 
 namespace corelens {
 namespace {
@@ -49,19 +48,14 @@ void read_and_close(HWND box, HWND owner, std::vector<std::string>& seen) {
     PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
-const ReportContext k_context{6, 12, 2026, 0, 0, 0, "tester", "WS7"};
-
-TEST(OutputClipboard, BusyOrTooLongShowsTheFailureMessage) {
+// Another window, on a thread of its own, holds the clipboard open: the copy fails and says so
+// in a warning box owned by the window.
+TEST(WindowsDialogs, BusyClipboardShowsTheFailureMessage) {
     TestWindow owner;
-    ReportContext too_long = k_context;
-    too_long.user_name.assign(5000, 'u');  // longer than the clipboard block
     std::vector<std::string> seen;
     {
         testing::DialogDriver driver([&](HWND box) { read_and_close(box, owner.window, seen); });
         ASSERT_TRUE(driver.installed());
-        EXPECT_EQ(0, copy_report_to_clipboard(owner.window, testing::sample_record(), too_long));
-
-        // Another window, on a thread of its own, holds the clipboard open.
         const HANDLE opened = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         const HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         JoinedThread holder([&] {
@@ -72,43 +66,33 @@ TEST(OutputClipboard, BusyOrTooLongShowsTheFailureMessage) {
             if (open) CloseClipboard();
         });
         WaitForSingleObject(opened, INFINITE);
-        EXPECT_EQ(0, copy_report_to_clipboard(owner.window, testing::sample_record(), k_context));
+        WindowsDialogs dialogs(owner.window);
+        EXPECT_FALSE(run_copy_flow(dialogs, "report"));
         SetEvent(release);
         holder.join();
         CloseHandle(opened);
         CloseHandle(release);
     }
-    const std::string expected = "Error|Copy to clipboard failed!|owner|warning";
-    EXPECT_EQ((std::vector<std::string>{expected, expected}), seen) << "too long, then busy";
+    EXPECT_EQ(std::vector<std::string>{"Error|Copy to clipboard failed!|owner|warning"}, seen);
 }
 
-TEST(OutputSaveDialog, RecordFieldsFollowTheProposedName) {
+TEST(WindowsDialogs, SaveDialogRecordTakesTheRequestAsItIs) {
     TestWindow owner;
-    const struct { const char* proposed; DWORD filter_index; const char* default_extension; } cases[] = {
-        {"corelens_results.txt", 1, "txt"}, {"corelens_results.html", 2, "html"}, {"corelens_results", 2, "html"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.proposed);
-        const platform::SaveDialogRequest request = save_dialog_request(owner.window, "C:\\Tools", c.proposed);
-        std::string filter_list = request.filter + '\0';
-        char file[MAX_PATH] = {};
-        std::strcpy(file, c.proposed);
-        OPENFILENAMEA record;
-        platform::fill_save_dialog_record(record, request, filter_list, file);
-
-        const char expected_filter[] = "(*.txt)\0*.txt\0(*.html)\0*.html\0";  // and one more NUL
-        EXPECT_EQ(0, std::memcmp(expected_filter, record.lpstrFilter, sizeof expected_filter));
-        EXPECT_EQ(c.filter_index, record.nFilterIndex);
-        EXPECT_STREQ(c.default_extension, record.lpstrDefExt);
-        EXPECT_EQ(76u, record.lStructSize) << "the size Windows 95 and NT 4.0 accept";
-        EXPECT_STREQ("C:\\Tools", record.lpstrInitialDir);
-        EXPECT_STREQ("Save Corelens-results", record.lpstrTitle);
-        EXPECT_EQ(0x81Eu, record.Flags);
-    }
+    const SaveDialogRequest request = save_dialog_request("C:\\Tools", "corelens_results.html");
+    const std::string filter = save_dialog_filter(request);
+    char file[MAX_PATH] = "corelens_results.html";
+    OPENFILENAMEA record;
+    fill_save_dialog_record(record, owner.window, request, filter, file);
+    const char expected_filter[] = "(*.txt)\0*.txt\0(*.html)\0*.html\0";  // and one more NUL
+    EXPECT_EQ(0, std::memcmp(expected_filter, record.lpstrFilter, sizeof expected_filter));
+    EXPECT_EQ(std::string("2 html C:\\Tools Save Corelens-results"),
+              std::to_string(record.nFilterIndex) + " " + record.lpstrDefExt + " " + record.lpstrInitialDir + " " +
+                  record.lpstrTitle);
+    EXPECT_EQ(0x81Eu, record.Flags);
 }
 
 // The live dialog, cancelled: what it showed, and the proposed name kept.
-TEST(OutputSaveDialog, CancelReturnsZeroAndKeepsTheName) {
+TEST(WindowsDialogs, CancelledSaveDialogKeepsTheName) {
     TestWindow owner;
     app_test::ScratchDirectory directory;
     std::string shown;
@@ -119,7 +103,8 @@ TEST(OutputSaveDialog, CancelReturnsZeroAndKeepsTheName) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     });
     std::string path = "corelens_results.html";
-    EXPECT_EQ(0, choose_save_file(owner.window, directory.path(), path));
+    WindowsDialogs dialogs(owner.window);
+    EXPECT_FALSE(dialogs.choose_file(save_dialog_request(directory.path(), path), path));
     EXPECT_EQ("corelens_results.html", path);
     EXPECT_EQ("Save Corelens-results|corelens_results.html;", shown);
 }

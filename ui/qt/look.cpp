@@ -1,6 +1,8 @@
 #include "ui/qt/look.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "platform/platform.h"
 #include "ui/layout.h"
 
 namespace corelens::qt {
@@ -31,6 +34,20 @@ int scale(int value, int numerator, int denominator) {
 }
 
 QColor colour(unsigned rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// A view-model message in a box owned by parent; true for Yes when yes_no.
+bool show_message(QWidget* parent, const Message& message, bool yes_no) {
+    QMessageBox box(parent);
+    box.setWindowTitle(QString::fromLatin1(message.caption));
+    box.setText(QString::fromLatin1(message.text));
+    switch (message.icon) {
+        case MessageIcon::none: box.setIcon(QMessageBox::NoIcon); break;
+        case MessageIcon::information: box.setIcon(QMessageBox::Information); break;
+        case MessageIcon::warning: box.setIcon(QMessageBox::Warning); break;
+    }
+    box.setStandardButtons(yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+    return box.exec() == QMessageBox::Yes;
+}
 
 }  // namespace
 
@@ -172,17 +189,33 @@ void DressedDialog::show_fields(const std::vector<FieldText>& fields) const {
     }
 }
 
-bool show_message(QWidget* parent, const Message& message, bool yes_no) {
-    QMessageBox box(parent);
-    box.setWindowTitle(QString::fromLatin1(message.caption));
-    box.setText(QString::fromLatin1(message.text));
-    switch (message.icon) {
-        case MessageIcon::none: box.setIcon(QMessageBox::NoIcon); break;
-        case MessageIcon::information: box.setIcon(QMessageBox::Information); break;
-        case MessageIcon::warning: box.setIcon(QMessageBox::Warning); break;
+bool QtDialogs::ask_yes_no(const Message& question) { return show_message(owner_, question, true); }
+
+void QtDialogs::tell(const Message& message) { show_message(owner_, message, false); }
+
+bool QtDialogs::choose_file(const SaveDialogRequest& request, std::string& path) {
+    QFileDialog dialog(owner_, QString::fromLatin1(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDirectory(QString::fromLocal8Bit(request.initial_directory.c_str()));
+    dialog.selectFile(QString::fromLocal8Bit(path.c_str()));
+    // Qt reads each type's pattern from the parentheses of its name.
+    QStringList filters;
+    for (const FileType& type : request.types) filters << QString::fromLatin1(type.name);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.value(static_cast<int>(request.type_index) - 1));
+    dialog.setDefaultSuffix(QString::fromLatin1(request.default_extension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = dialog.selectedFiles().first().toLocal8Bit().toStdString();
+    return true;
+}
+
+bool QtDialogs::put_on_clipboard(const std::string& text) {
+    std::string lines;
+    for (char c : text) {
+        if (c != '\r') lines += c;
     }
-    box.setStandardButtons(yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
-    return box.exec() == QMessageBox::Yes;
+    QApplication::clipboard()->setText(QString::fromUtf8(platform::utf8_from_windows1252(lines).c_str()));
+    return true;
 }
 
 }  // namespace corelens::qt

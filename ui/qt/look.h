@@ -1,6 +1,6 @@
 #pragma once
 // The look the three Qt windows share: dialog units, the tiled background, the label
-// font, labels and headings painted onto the background, and one way to show a message.
+// font, labels and headings painted onto the background, and the dialogs they talk through.
 #include <QDialog>
 #include <QFont>
 #include <QPixmap>
@@ -56,7 +56,20 @@ private:
     std::vector<std::pair<Control, QWidget*>> widgets_;
 };
 
-// A view-model message in a box owned by parent; true for Yes when yes_no.
-bool show_message(QWidget* parent, const Message& message, bool yes_no = false);
+// The Qt side of UserDialogs: message boxes, the file dialog and the clipboard.
+class QtDialogs final : public UserDialogs {
+public:
+    // owner may be null: a box of its own.
+    explicit QtDialogs(QWidget* owner) : owner_(owner) {}
+
+    bool ask_yes_no(const Message& question) override;
+    void tell(const Message& message) override;
+    bool choose_file(const SaveDialogRequest& request, std::string& path) override;
+    // UTF-8 with Linux line ends on the Linux clipboard.
+    bool put_on_clipboard(const std::string& text) override;
+
+private:
+    QWidget* owner_;
+};
 
 }  // namespace corelens::qt

@@ -19,8 +19,7 @@ int main(int argc, char** argv) {
 
     QApplication application(argc, argv);
     if (!state.cpu_supported) {
-        corelens::qt::show_message(nullptr, {corelens::k_unsupported_cpu_text, corelens::k_unsupported_cpu_title,
-                                             corelens::MessageIcon::warning});
+        corelens::qt::QtDialogs(nullptr).tell(corelens::k_unsupported_cpu_message);
         return 1;
     }
     // For the start-up benchmark: report the first paint, apart from the probe, and end.

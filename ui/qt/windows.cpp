@@ -1,9 +1,6 @@
 #include "ui/qt/windows.h"
 
-#include <QApplication>
-#include <QClipboard>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
@@ -13,8 +10,7 @@
 #include <QUrl>
 
 #include "core/processor_record.h"
-#include "report/renderers.h"
-#include "report/result_output.h"
+#include "platform/platform.h"
 #include "ui/feature_list.h"
 
 namespace corelens::qt {
@@ -64,62 +60,19 @@ void MainWindow::open_about() {
 }
 
 void MainWindow::copy() {
-    std::string report = render_text_report(processor_record, gather_report_context());
-    // Linux line ends on the Linux clipboard.
-    std::string text;
-    for (char c : report) {
-        if (c != '\r') text += c;
-    }
-    QApplication::clipboard()->setText(from_windows1252(text));
+    QtDialogs dialogs(this);
+    run_copy_flow(dialogs);
 }
 
-namespace {
-
-class QtSavePrompts final : public SavePrompts {
-public:
-    explicit QtSavePrompts(QWidget* window) : window_(window) {}
-    bool ask_yes_no(const Message& question) override { return show_message(window_, question, true); }
-    void tell(const Message& message) override { show_message(window_, message); }
-
-    bool choose_file(const platform::SaveDialogRequest& request, std::string& path) override {
-        QFileDialog dialog(window_, QString::fromLatin1(request.title.c_str()));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDirectory(QString::fromLocal8Bit(request.initial_directory.c_str()));
-        dialog.selectFile(QString::fromLocal8Bit(path.c_str()));
-        // The filter list holds NUL-ended pairs of a name and its pattern; Qt reads the
-        // pattern from the parentheses of the name.
-        QStringList filters;
-        const std::string& list = request.filter;
-        std::size_t at = 0;
-        for (bool name = true; at < list.size(); name = !name) {
-            const std::size_t end = list.find('\0', at);
-            if (name) filters << QString::fromLatin1(list.substr(at, end - at).c_str());
-            if (end == std::string::npos) break;
-            at = end + 1;
-        }
-        dialog.setNameFilters(filters);
-        dialog.selectNameFilter(filters.value(static_cast<int>(request.filter_index) - 1));
-        dialog.setDefaultSuffix(QString::fromLatin1(request.default_extension.c_str()));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-        path = dialog.selectedFiles().first().toLocal8Bit().toStdString();
-        return true;
-    }
-
-private:
-    QWidget* window_;
-};
-
-}  // namespace
-
 void MainWindow::save() {
-    QtSavePrompts prompts(this);
-    run_save_flow(prompts, starting_folder_, this);
+    QtDialogs dialogs(this);
+    run_save_flow(dialogs, starting_folder_);
 }
 
 FeaturesWindow::FeaturesWindow(QWidget* parent) : DressedDialog(parent, features_dialog()) {
     connect(button(Control::features_ok_button), &QPushButton::clicked, this, &QDialog::accept);
     connect(button(Control::cache_help_button), &QPushButton::clicked, this,
-            [this] { show_message(this, k_cache_help_message); });
+            [this] { QtDialogs(this).tell(k_cache_help_message); });
     show_fields(features_field_texts(processor_record));
 
     list_ = static_cast<QTreeWidget*>(widget(Control::feature_list));
@@ -258,7 +211,7 @@ void AboutWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !over_link_) return;
     // A URL holds no blank: the desktop gets "mailto:" and the address.
     const QUrl request(QStringLiteral("mailto:") + QString::fromLatin1(k_contact_address));
-    if (!QDesktopServices::openUrl(request)) show_message(nullptr, k_email_error_message);
+    if (!QDesktopServices::openUrl(request)) QtDialogs(nullptr).tell(k_email_error_message);
 }
 
 }  // namespace corelens::qt

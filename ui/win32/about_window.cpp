@@ -13,7 +13,7 @@
 #include "ui/win32/handles.h"
 #include "ui/win32/logo_animation.h"
 #include "ui/win32/memory_bitmap.h"
-#include "ui/win32/prompts.h"
+#include "ui/win32/user_dialogs.h"
 
 namespace corelens {
 
@@ -46,7 +46,7 @@ BOOL on_init_dialog(HWND window) {
     about.normal_cursor = GetCursor();
     about.over_link = false;
     if (about.link_cursor == nullptr || about.normal_cursor == nullptr) {
-        show_message(window, k_cursor_error_message);
+        WindowsDialogs(window).tell(k_cursor_error_message);
     }
     center_on_screen(window);
     about.frame_window = GetDlgItem(window, IDC_ABOUT_FRAME);
@@ -103,7 +103,7 @@ void on_left_button_down() {
     const HINSTANCE result =
         about.launcher(nullptr, nullptr, request.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) {
-        show_message(nullptr, k_email_error_message);
+        WindowsDialogs(nullptr).tell(k_email_error_message);
     }
 }
 

@@ -7,7 +7,7 @@
 #include "ui/feature_list.h"
 #include "ui/view_model.h"
 #include "ui/win32/dressing.h"
-#include "ui/win32/prompts.h"
+#include "ui/win32/user_dialogs.h"
 
 namespace corelens {
 
@@ -67,7 +67,7 @@ void on_command(HWND window, WPARAM wparam) {
             EndDialog(window, 1);
             break;
         case IDC_FEAT_CACHE_HELP:
-            show_message(window, k_cache_help_message);
+            WindowsDialogs(window).tell(k_cache_help_message);
             break;
         default:
             break;

@@ -1,13 +1,12 @@
 #include "ui/win32/main_window.h"
 
 #include "core/processor_record.h"
-#include "report/result_output.h"
 #include "resources/resource.h"
 #include "ui/view_model.h"
 #include "ui/win32/about_window.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/features_window.h"
-#include "ui/win32/prompts.h"
+#include "ui/win32/user_dialogs.h"
 
 namespace corelens {
 
@@ -25,26 +24,6 @@ void on_init_dialog(HWND window) {
     center_on_screen(window);
 }
 
-class WindowsSavePrompts final : public SavePrompts {
-public:
-    explicit WindowsSavePrompts(HWND window) : window_(window) {}
-    bool ask_yes_no(const Message& question) override {
-        return show_message(window_, question, true) == IDYES;
-    }
-    bool choose_file(const platform::SaveDialogRequest& request, std::string& path) override {
-        return ask_save_file(window_, request.initial_directory, path) != 0;
-    }
-    void tell(const Message& message) override { show_message(window_, message); }
-
-private:
-    HWND window_;
-};
-
-void save_results_as(HWND window) {
-    WindowsSavePrompts prompts(window);
-    run_save_flow(prompts, save_directory, window);
-}
-
 void on_command(HWND window, WPARAM wparam) {
     switch (LOWORD(wparam)) {
         case IDOK:
@@ -59,12 +38,16 @@ void on_command(HWND window, WPARAM wparam) {
         case IDC_MAIN_ABOUT:
             run_about_window(instance_of(window), window);
             break;
-        case IDC_MAIN_COPY:
-            copy_results_to_clipboard(window);
+        case IDC_MAIN_COPY: {
+            WindowsDialogs dialogs(window);
+            run_copy_flow(dialogs);
             break;
-        case IDC_MAIN_SAVE:
-            save_results_as(window);
+        }
+        case IDC_MAIN_SAVE: {
+            WindowsDialogs dialogs(window);
+            run_save_flow(dialogs, save_directory);
             break;
+        }
         default:
             break;
     }
