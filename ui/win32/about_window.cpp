@@ -29,7 +29,6 @@ struct AboutState {
     HWND frame_window = nullptr;
     std::unique_ptr<MemoryBitmap> logo_picture;
     std::unique_ptr<LogoAnimation> logo_animation;
-    MailLauncher launcher = &ShellExecuteA;
 };
 
 AboutState about;
@@ -101,7 +100,7 @@ void on_left_button_down() {
     if (!about.over_link) return;
     const std::string request = mail_request(k_contact_address);
     const HINSTANCE result =
-        about.launcher(nullptr, nullptr, request.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteA(nullptr, nullptr, request.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) {
         WindowsDialogs(nullptr).tell(k_email_error_message);
     }
@@ -134,11 +133,5 @@ INT_PTR CALLBACK about_dialog_proc(HWND window, UINT message, WPARAM wparam, LPA
 INT_PTR run_about_window(HINSTANCE instance, HWND owner) {
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, about_dialog_proc, 0);
 }
-
-void set_mail_launcher(MailLauncher launcher) {
-    about.launcher = launcher != nullptr ? launcher : &ShellExecuteA;
-}
-
-LinkExtent about_link_extent() { return about.link_extent; }
 
 }  // namespace corelens

@@ -17,7 +17,6 @@ struct Background {
     MemoryDc dc;
     Bitmap bitmap;
     SelectedObject selection;
-    SIZE size{0, 0};
 };
 
 std::optional<Background> background;
@@ -58,19 +57,19 @@ void dress_main_window(HWND window) {
     GetClientRect(window, &client);
     release_background();  // a second main window replaces the image, never leaks it
     Background image;
-    image.size = {client.right - client.left + k_background_margin,
-                  client.bottom - client.top + k_background_margin};
+    const SIZE size{client.right - client.left + k_background_margin,
+                    client.bottom - client.top + k_background_margin};
 
     WindowDc window_dc(window);
     image.dc = MemoryDc(window_dc.get());
-    image.bitmap = Bitmap(CreateCompatibleBitmap(window_dc.get(), image.size.cx, image.size.cy));
+    image.bitmap = Bitmap(CreateCompatibleBitmap(window_dc.get(), size.cx, size.cy));
     image.selection = SelectedObject(image.dc.get(), image.bitmap.get());
     MemoryDc tile_dc(window_dc.get());
     Bitmap tile(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_BACKGROUND)));
     SelectedObject tile_selection(tile_dc.get(), tile.get());
     window_dc.reset();
 
-    lay_tiles(image.dc.get(), image.size, tile_dc.get(), tile.get());
+    lay_tiles(image.dc.get(), size, tile_dc.get(), tile.get());
     background.emplace(std::move(image));
 }
 
