@@ -103,9 +103,10 @@ TEST(UiLogic, ColumnClickOrders) {
 
 // What the Save and Copy buttons ask of the toolkit, as one line per press.
 struct Recorder final : UserDialogs {
-    bool yes = false;
-    const char* chosen = nullptr;  // the dialog is cancelled
-    bool clipboard_takes = true;
+    Recorder(bool yes, const char* chosen, bool takes) : yes(yes), chosen(chosen), clipboard_takes(takes) {}
+    bool yes;
+    const char* chosen;  // nullptr: the dialog is cancelled
+    bool clipboard_takes;
     std::string log;
     bool ask_yes_no(const Message& m) override {
         log += std::string("ask ") + m.caption + "|";
@@ -124,39 +125,28 @@ struct Recorder final : UserDialogs {
     }
 };
 
-// The file is replaced with the program's report in the format of the name finally chosen.
-TEST(UserFlows, SaveAsksProposesWritesAndTellsAFailure) {
+// Save replaces the chosen file with the program's report in the format of the name finally
+// chosen; Copy refuses a report without room for its NUL in the block before the clipboard sees
+// it. Either tells a failure.
+TEST(UserFlows, SaveAndCopyAskWriteAndTellAFailure) {
     processor_record = intel_record();
     const app_test::ScratchDirectory scratch;
     const std::string html = scratch.path_of("x.html"), missing = scratch.path_of("none") + "/z.txt";
-    const struct { bool yes; const char* chosen; const char* expected; const char* written; } cases[] = {
-        {false, html.c_str(), "ask Type of output|dialog /d corelens_results.txt 1 txt|", "<HTML>"},
-        {true, nullptr, "ask Type of output|dialog /d corelens_results.html 2 html|", ""},
-        {false, missing.c_str(), "ask Type of output|dialog /d corelens_results.txt 1 txt|tell Saving the results failed! Error", ""},
+    const struct { std::size_t copied; bool yes; const char* chosen; bool takes; const char* expected; } cases[] = {
+        {0, false, html.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt|written <HTML>"},
+        {0, true, nullptr, true, "ask Type of output|dialog /d corelens_results.html 2 html|"},
+        {0, false, missing.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt|tell Saving the results failed! Error"},
+        {4095, false, nullptr, true, "clipboard 4095|"},
+        {4096, false, nullptr, true, "tell Copy to clipboard failed! Error"},
+        {10, false, nullptr, false, "clipboard 10|tell Copy to clipboard failed! Error"},
     };
     for (const auto& c : cases) {
         scratch.clear();
-        Recorder dialogs;
-        dialogs.yes = c.yes;
-        dialogs.chosen = c.chosen;
-        run_save_flow(dialogs, "/d");
-        EXPECT_EQ(dialogs.log, c.expected);
-        EXPECT_EQ(app_test::read_file(html).substr(0, 6), c.written) << c.expected;
-    }
-}
-
-// A report without room for its NUL in the block is refused before the clipboard sees it.
-TEST(UserFlows, CopyRefusesWhatTheBlockCannotHoldAndTellsAFailure) {
-    const struct { std::size_t size; bool takes; const char* expected; } cases[] = {
-        {4095, true, "clipboard 4095|"},
-        {4096, true, "tell Copy to clipboard failed! Error"},
-        {10, false, "clipboard 10|tell Copy to clipboard failed! Error"},
-    };
-    for (const auto& c : cases) {
-        Recorder dialogs;
-        dialogs.clipboard_takes = c.takes;
-        EXPECT_EQ(run_copy_flow(dialogs, std::string(c.size, 'x')), c.expected[0] == 'c' && c.takes);
-        EXPECT_EQ(dialogs.log, c.expected);
+        Recorder dialogs(c.yes, c.chosen, c.takes);
+        if (c.copied == 0) run_save_flow(dialogs, "/d");
+        if (c.copied != 0) run_copy_flow(dialogs, std::string(c.copied, 'x'));
+        const std::string written = app_test::read_file(html).substr(0, 6);
+        EXPECT_EQ(dialogs.log + (written.empty() ? "" : "written " + written), c.expected);
     }
 }
 

@@ -70,15 +70,14 @@ SaveOutcome run_save_flow(UserDialogs& dialogs, const std::string& starting_fold
     return SaveOutcome::failed;
 }
 
-bool run_copy_flow(UserDialogs& dialogs) {
-    return run_copy_flow(dialogs, render_text_report(processor_record, gather_report_context()));
+void run_copy_flow(UserDialogs& dialogs) {
+    run_copy_flow(dialogs, render_text_report(processor_record, gather_report_context()));
 }
 
-bool run_copy_flow(UserDialogs& dialogs, const std::string& report) {
+void run_copy_flow(UserDialogs& dialogs, const std::string& report) {
     // Too long for the block: refused like a busy clipboard, never cut.
-    if (report.size() < k_clipboard_block_size && dialogs.put_on_clipboard(report)) return true;
+    if (report.size() < k_clipboard_block_size && dialogs.put_on_clipboard(report)) return;
     dialogs.tell(k_clipboard_failed_message);
-    return false;
 }
 
 }  // namespace corelens

@@ -91,8 +91,8 @@ constexpr std::size_t k_clipboard_block_size = 4096;
 
 // The Copy button: the text report of the program's record onto the clipboard. A report
 // too long for the block is refused, never cut; a failure is told with
-// k_clipboard_failed_message. True when the clipboard took it.
-bool run_copy_flow(UserDialogs& dialogs);
-bool run_copy_flow(UserDialogs& dialogs, const std::string& report);
+// k_clipboard_failed_message.
+void run_copy_flow(UserDialogs& dialogs);
+void run_copy_flow(UserDialogs& dialogs, const std::string& report);
 
 }  // namespace corelens
