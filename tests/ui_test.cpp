@@ -103,10 +103,10 @@ TEST(UiLogic, ColumnClickOrders) {
 
 // What the Save and Copy buttons ask of the toolkit, as one line per press.
 struct Recorder final : UserDialogs {
-    Recorder(bool yes, const char* chosen, bool takes) : yes(yes), chosen(chosen), clipboard_takes(takes) {}
+    Recorder(bool yes, const char* chosen, bool takes) : yes(yes), chosen(chosen), takes(takes) {}
     bool yes;
-    const char* chosen;  // nullptr: the dialog is cancelled
-    bool clipboard_takes;
+    const char* chosen;
+    bool takes;  // the dialog is not cancelled, the clipboard takes the text
     std::string log;
     bool ask_yes_no(const Message& m) override {
         log += std::string("ask ") + m.caption + "|";
@@ -116,12 +116,12 @@ struct Recorder final : UserDialogs {
     bool choose_file(const SaveDialogRequest& r, std::string& path) override {
         log += "dialog " + r.initial_directory + " " + path + " " + std::to_string(r.type_index) + " " +
                r.default_extension + "|";
-        if (chosen != nullptr) path = chosen;
-        return chosen != nullptr;
+        path = chosen;
+        return takes;
     }
     bool put_on_clipboard(const std::string& text) override {
         log += "clipboard " + std::to_string(text.size()) + "|";
-        return clipboard_takes;
+        return takes;
     }
 };
 
@@ -134,11 +134,11 @@ TEST(UserFlows, SaveAndCopyAskWriteAndTellAFailure) {
     const std::string html = scratch.path_of("x.html"), missing = scratch.path_of("none") + "/z.txt";
     const struct { std::size_t copied; bool yes; const char* chosen; bool takes; const char* expected; } cases[] = {
         {0, false, html.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt|written <HTML>"},
-        {0, true, nullptr, true, "ask Type of output|dialog /d corelens_results.html 2 html|"},
+        {0, true, html.c_str(), false, "ask Type of output|dialog /d corelens_results.html 2 html|"},
         {0, false, missing.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt|tell Saving the results failed! Error"},
-        {4095, false, nullptr, true, "clipboard 4095|"},
-        {4096, false, nullptr, true, "tell Copy to clipboard failed! Error"},
-        {10, false, nullptr, false, "clipboard 10|tell Copy to clipboard failed! Error"},
+        {4095, false, "", true, "clipboard 4095|"},
+        {4096, false, "", true, "tell Copy to clipboard failed! Error"},
+        {10, false, "", false, "clipboard 10|tell Copy to clipboard failed! Error"},
     };
     for (const auto& c : cases) {
         scratch.clear();
