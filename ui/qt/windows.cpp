@@ -1,6 +1,8 @@
 #include "ui/qt/windows.h"
 
+#include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
@@ -8,6 +10,9 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QUrl>
+
+#include <cstdio>
+#include <cstdlib>
 
 #include "core/processor_record.h"
 #include "platform/platform.h"
@@ -212,6 +217,30 @@ void AboutWindow::mousePressEvent(QMouseEvent* event) {
     // A URL holds no blank: the desktop gets "mailto:" and the address.
     const QUrl request(QStringLiteral("mailto:") + QString::fromLatin1(k_contact_address));
     if (!QDesktopServices::openUrl(request)) QtDialogs(nullptr).tell(k_email_error_message);
+}
+
+int run_gui(int argc, char** argv, bool cpu_supported, std::chrono::steady_clock::time_point started,
+            std::chrono::steady_clock::time_point probed) {
+    QApplication application(argc, argv);
+    if (!cpu_supported) {
+        QtDialogs(nullptr).tell(k_unsupported_cpu_message);
+        return 1;
+    }
+    if (std::getenv("CORELENS_GUI_FIRST_PAINT") != nullptr) {
+        MainWindow::on_first_paint = [&] {
+            const auto ms = [started](std::chrono::steady_clock::time_point t) {
+                return std::chrono::duration<double, std::milli>(t - started).count();
+            };
+            std::printf("probe %.2f ms, first paint %.2f ms after start\n", ms(probed),
+                        ms(std::chrono::steady_clock::now()));
+            std::fflush(stdout);
+            QMetaObject::invokeMethod(&application, &QApplication::quit, Qt::QueuedConnection);
+        };
+    }
+    // The save dialog opens in the current directory: an installed program's own is not writable.
+    MainWindow window(QDir::currentPath().toLocal8Bit().toStdString());
+    window.show();
+    return application.exec();
 }
 
 }  // namespace corelens::qt
