@@ -5,14 +5,16 @@
 #include "app/shell.h"
 #include "app/startup.h"
 #include "platform/platform.h"
+#include "ui/view_model.h"
 #include "ui/win32/main_window.h"
+#include "ui/win32/user_dialogs.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace corelens;
     const std::string path = platform::program_path("");
     const StartupState state = start_up(path.c_str(), platform::k_path_separator);
     if (!state.cpu_supported) {
-        MessageBoxA(nullptr, k_unsupported_cpu_text, k_unsupported_cpu_title, MB_OK | MB_ICONWARNING);
+        WindowsDialogs(nullptr).tell(k_unsupported_cpu_message);
         return 1;
     }
 

@@ -9,6 +9,7 @@
 #include "report/fields.h"
 #include "report/renderers.h"
 #include "report/result_output.h"
+#include "ui/view_model.h"
 
 namespace corelens {
 
@@ -73,7 +74,7 @@ int run_posix(int argc, char** argv) {
     const std::string path = platform::program_path(argc > 0 && argv[0] != nullptr ? argv[0] : "");
     const StartupState state = start_up(path.c_str(), platform::k_path_separator);
     if (!state.cpu_supported) {
-        std::fprintf(stderr, "%s\n", k_unsupported_cpu_text);
+        std::fprintf(stderr, "%s\n", k_unsupported_cpu_message.text);
         return 1;
     }
 

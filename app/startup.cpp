@@ -8,12 +8,6 @@
 
 namespace corelens {
 
-const char* const k_unsupported_cpu_title = "Unsupported CPU";
-const char* const k_unsupported_cpu_text =
-    "Sorry, your CPU does not support the CPUID-instruction.\n"
-    "This application is therefore not able to determine\n"
-    "your CPU and will terminate.";
-
 StartupState start_up(const char* program_path, char separator, const std::function<int()>& probe) {
     build_reference_tables();
 

@@ -5,9 +5,6 @@
 
 namespace corelens {
 
-extern const char* const k_unsupported_cpu_title;  // "Unsupported CPU"
-extern const char* const k_unsupported_cpu_text;
-
 struct StartupState {
     std::string program_directory;  // no trailing separator; empty when the path has none
     // The program's path does not fit platform::k_path_capacity: batch mode refuses the

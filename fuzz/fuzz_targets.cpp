@@ -25,6 +25,7 @@
 #include "report/result_output.h"
 #include "report/value_texts.h"
 #include "tables/reference_tables.h"
+#include "ui/view_model.h"
 
 namespace corelens::fuzz {
 namespace {

@@ -43,10 +43,8 @@ std::string program_path(const std::string& fallback);
 
 #ifdef _WIN32
 constexpr char k_path_separator = '\\';
-constexpr bool k_has_native_windows = true;
 #else
 constexpr char k_path_separator = '/';
-constexpr bool k_has_native_windows = false;  // corelens-gui takes these from Qt, not from here
 #endif
 
 // The longest path the program handles, in bytes with its NUL: Windows' MAX_PATH. The
@@ -127,29 +125,5 @@ struct DirectoryEntry {
 bool list_directory(const std::string& directory, std::vector<DirectoryEntry>& entries, std::string* reason);
 // The whole content of a regular file of at most limit bytes; false with the reason otherwise.
 bool read_small_file(const std::string& path, std::size_t limit, std::string& content, std::string* reason);
-
-// Message boxes. POSIX has no window yet: the text goes to standard error and the
-// answer is OK (No for a question).
-enum class MessageStyle { ok, warning, information, yes_no };
-// True when the user answered OK or Yes.
-bool message_box(void* owner, const std::string& text, const std::string& caption,
-                 MessageStyle style);
-
-// Windows: text as CF_TEXT in a zero-filled movable block of block_size bytes; false
-// (and nothing handed over) when the text and its NUL do not fit or the clipboard refuses.
-// POSIX: false.
-bool copy_text_to_clipboard(void* owner, const std::string& text, std::size_t block_size);
-
-struct SaveDialogRequest {
-    void* owner = nullptr;
-    std::string initial_directory;
-    std::string filter;  // pairs of NUL-ended texts; the list's own final NUL is added
-    unsigned filter_index = 1;
-    std::string default_extension;
-    std::string title;
-};
-// Windows: the save-file dialog; path holds the proposed name and, on true, the chosen
-// path. A proposed name that does not fit 260 bytes is refused. POSIX: false.
-bool show_save_dialog(const SaveDialogRequest& request, std::string& path);
 
 }  // namespace corelens::platform

@@ -9,12 +9,6 @@ namespace corelens {
 
 namespace {
 
-const char* const k_clipboard_failed_text = "Copy to clipboard failed!";
-const char* const k_clipboard_failed_caption = "Error";
-const char* const k_save_dialog_title = "Save Corelens-results";
-// Each text ends with its NUL; the platform adds the one that ends the list.
-const std::string k_save_dialog_filter("(*.txt)\0*.txt\0(*.html)\0*.html\0", 30);
-
 // How often a created name may turn out taken before batch mode gives up: only another
 // program racing us for every number could get there.
 constexpr int k_most_taken_names = 1000;
@@ -174,45 +168,6 @@ ReportContext gather_report_context() {
     context.user_name = platform::user_name();
     context.computer_name = platform::computer_name();
     return context;
-}
-
-void copy_results_to_clipboard(WindowHandle owner) {
-    if (!platform::k_has_native_windows) return;
-    copy_report_to_clipboard(owner, processor_record, gather_report_context());
-}
-
-int copy_report_to_clipboard(WindowHandle owner, const ProcessorRecord& record,
-                             const ReportContext& context) {
-    if (!platform::k_has_native_windows) return 0;
-    // A report too long for the block is refused like a busy clipboard, never cut.
-    if (platform::copy_text_to_clipboard(owner, render_text_report(record, context),
-                                         k_clipboard_block_size)) {
-        return 1;
-    }
-    platform::message_box(owner, k_clipboard_failed_text, k_clipboard_failed_caption,
-                          platform::MessageStyle::warning);
-    return 0;
-}
-
-int choose_save_file(WindowHandle owner, const std::string& initial_directory, std::string& path) {
-    if (!platform::k_has_native_windows) return 0;
-    return platform::show_save_dialog(save_dialog_request(owner, initial_directory, path), path)
-               ? 1
-               : 0;
-}
-
-platform::SaveDialogRequest save_dialog_request(WindowHandle owner,
-                                                const std::string& initial_directory,
-                                                const std::string& proposed_name) {
-    platform::SaveDialogRequest request;
-    request.owner = owner;
-    request.initial_directory = initial_directory;
-    request.filter = k_save_dialog_filter;
-    const bool text = has_extension("txt", proposed_name);
-    request.filter_index = text ? 1 : 2;
-    request.default_extension = text ? "txt" : "html";
-    request.title = k_save_dialog_title;
-    return request;
 }
 
 }  // namespace corelens

@@ -1,6 +1,6 @@
 #pragma once
-// Delivering a rendered report: result files with unique names, the clipboard, the
-// save-file dialog.
+// Writing rendered reports to files: result files with unique names, and the save that
+// replaces a chosen file. No window: ui/ asks the user.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -11,12 +11,9 @@
 
 namespace corelens {
 
-using WindowHandle = void*;  // HWND on Windows
-
 // save_results' modes are the platform's creation modes.
 using platform::k_create_always;
 using platform::k_create_new;
-constexpr std::size_t k_clipboard_block_size = 4096;  // bytes, NUL included
 
 // The open file a save writes to, as OutputFileSystem::write_all sees it.
 class OutputSink {
@@ -69,18 +66,5 @@ int save_unique_results(const std::string& directory, const std::string& name,
 
 // The local time, user and computer names, as the reports need them.
 ReportContext gather_report_context();
-
-// Windows: the text report onto the clipboard as CF_TEXT; a message box on failure.
-void copy_results_to_clipboard(WindowHandle owner);
-// The same for a given record and context; 1 when the clipboard took the text.
-int copy_report_to_clipboard(WindowHandle owner, const ProcessorRecord& record,
-                             const ReportContext& context);
-// Windows: the save-file dialog. path holds the proposed name, and on 1 the chosen path.
-int choose_save_file(WindowHandle owner, const std::string& initial_directory, std::string& path);
-// What choose_save_file asks of the dialog: filters, title, and the filter index and
-// default extension that follow the proposed name's ending.
-platform::SaveDialogRequest save_dialog_request(WindowHandle owner,
-                                                const std::string& initial_directory,
-                                                const std::string& proposed_name);
 
 }  // namespace corelens

@@ -4,6 +4,9 @@
 // tests refer to the templates and controls by them.
 
 #define IDC_STATIC -1
+#ifndef IDOK
+#define IDOK 1  // as <windows.h> has it, for code that does without
+#endif
 
 // Dialog templates
 #define IDD_MAIN     108

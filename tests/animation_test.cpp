@@ -73,10 +73,10 @@ TEST(AdvanceAnimation, ZoomSwingsBetweenBoundsAndAngleWraps) {
         EXPECT_EQ(expected, advance_animation(angle, step, 0.5, 0.1).angle) << angle << " + " << step;
 }
 
-TEST(AnimationPace, FastOnlyAboveOneHundredMegahertz) {
-    for (const auto& [mhz, fast] : {std::pair{0.0f, false}, {100.0f, false}, {100.1f, true}}) {
-        const AnimationPace pace = animation_pace(mhz);
-        EXPECT_EQ(fast ? std::make_tuple(2, 0.01, 10) : std::make_tuple(12, 0.1, 50),
+TEST(AnimationPace, SmoothOnlyAboveOneHundredMegahertz) {
+    for (const auto& [mhz, smooth] : {std::pair{0.0f, false}, {100.0f, false}, {100.1f, true}}) {
+        const AnimationPace pace = animation_pace(mhz), expected = smooth ? k_smooth_pace : k_coarse_pace;
+        EXPECT_EQ(std::make_tuple(expected.angle_step, expected.zoom_step, expected.frame_pause_ms),
                   std::make_tuple(pace.angle_step, pace.zoom_step, pace.frame_pause_ms))
             << mhz << " MHz";
     }

@@ -1,5 +1,5 @@
 // Window logic without a window system: field texts and greying, feature rows, sorting, the save
-// flow and centring.
+// and copy flows and centring.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tables/reference_tables.h"
+#include "tests/support/app_support.h"
 #include "ui/feature_list.h"
 #include "ui/layout.h"
 #include "ui/view_model.h"
@@ -47,7 +48,7 @@ TEST(UiLogic, FieldsGreyWhatIsUnknown) {
         record.features = record.ext_features = c.features;
         std::string shown;
         for (const FieldText& f : main_field_texts(record))
-            if (f.field == Field::speed || f.field == Field::description) shown += f.text + (f.enabled ? "" : " [grey]") + "|";
+            if (f.field == Control::speed || f.field == Control::description) shown += f.text + (f.enabled ? "" : " [grey]") + "|";
         for (const FieldText& f : features_field_texts(record)) shown += f.text + (f.enabled ? "" : " [grey]") + "|";
         EXPECT_EQ(shown, c.expected) << "speed " << c.speed << ", l1 " << c.l1_data << "/" << c.l1_code;
     }
@@ -100,44 +101,52 @@ TEST(UiLogic, ColumnClickOrders) {
     }
 }
 
-// Every prompt of the Save button as one line, the file written or not at the end.
-TEST(SaveFlow, QuestionNameFolderAndFailure) {
-    struct Case {
-        bool yes;
-        const char* chosen;  // nullptr: the dialog is cancelled
-        int written;
-        const char* expected;
+// What the Save and Copy buttons ask of the toolkit, as one line per press.
+struct Recorder final : UserDialogs {
+    Recorder(bool yes, const char* chosen, bool takes) : yes(yes), chosen(chosen), takes(takes) {}
+    bool yes;
+    const char* chosen;
+    bool takes;  // the dialog is not cancelled, the clipboard takes the text
+    std::string log;
+    bool ask_yes_no(const Message& m) override {
+        log += std::string("ask ") + m.caption + "|";
+        return yes;
+    }
+    void tell(const Message& m) override { log += std::string("tell ") + m.text + " " + m.caption; }
+    bool choose_file(const SaveDialogRequest& r, std::string& path) override {
+        log += "dialog " + r.initial_directory + " " + path + " " + std::to_string(r.type_index) + " " +
+               r.default_extension + "|";
+        path = chosen;
+        return takes;
+    }
+    bool put_on_clipboard(const std::string& text) override {
+        log += "clipboard " + std::to_string(text.size()) + "|";
+        return takes;
+    }
+};
+
+// Save replaces the chosen file with the program's report in the format of the name finally
+// chosen; Copy refuses a report without room for its NUL in the block before the clipboard sees
+// it. Either tells a failure.
+TEST(UserFlows, SaveAndCopyAskWriteAndTellAFailure) {
+    processor_record = intel_record();
+    const app_test::ScratchDirectory scratch;
+    const std::string html = scratch.path_of("x.html"), missing = scratch.path_of("none") + "/z.txt";
+    const struct { std::size_t copied; bool yes; const char* chosen; bool takes; const char* expected; } cases[] = {
+        {0, false, html.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt|written <HTML>"},
+        {0, true, html.c_str(), false, "ask Type of output|dialog /d corelens_results.html 2 html|"},
+        {0, false, missing.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt|tell Saving the results failed! Error"},
+        {4095, false, "", true, "clipboard 4095|"},
+        {4096, false, "", true, "tell Copy to clipboard failed! Error"},
+        {10, false, "", false, "clipboard 10|tell Copy to clipboard failed! Error"},
     };
-    const Case cases[] = {
-        {false, "/d/x.html", 1, "ask Type of output|dialog /d corelens_results.txt 1 txt|save /d/x.html"},
-        {true, nullptr, 1, "ask Type of output|dialog /d corelens_results.html 2 html"},
-        {false, "/d/z.txt", 0,
-         "ask Type of output|dialog /d corelens_results.txt 1 txt|save /d/z.txt|tell Saving the results failed!|Error"},
-    };
-    struct Recorder final : SavePrompts {
-        explicit Recorder(const Case& c) : c(c) {}
-        const Case& c;
-        std::string log;
-        bool ask_yes_no(const Message& m) override {
-            log += std::string("ask ") + m.caption;
-            return c.yes;
-        }
-        bool choose_file(const platform::SaveDialogRequest& r, std::string& path) override {
-            log += "|dialog " + r.initial_directory + " " + path + " " + std::to_string(r.filter_index) + " " +
-                   r.default_extension;
-            if (c.chosen != nullptr) path = c.chosen;
-            return c.chosen != nullptr;
-        }
-        int save(const std::string& path) override {
-            log += "|save " + path;
-            return c.written;
-        }
-        void tell(const Message& m) override { log += std::string("|tell ") + m.text + "|" + m.caption; }
-    };
-    for (const Case& c : cases) {
-        Recorder prompts(c);
-        run_save_flow(prompts, "/d");
-        EXPECT_EQ(prompts.log, c.expected);
+    for (const auto& c : cases) {
+        scratch.clear();
+        Recorder dialogs(c.yes, c.chosen, c.takes);
+        if (c.copied == 0) run_save_flow(dialogs, "/d");
+        if (c.copied != 0) run_copy_flow(dialogs, std::string(c.copied, 'x'));
+        const std::string written = app_test::read_file(html).substr(0, 6);
+        EXPECT_EQ(dialogs.log + (written.empty() ? "" : "written " + written), c.expected);
     }
 }
 

@@ -25,7 +25,7 @@ bool has_result_ending(const std::string& name) {
 
 std::string joined(const std::string& directory, const std::string& name) {
     const char last = directory.empty() ? platform::k_path_separator : directory.back();
-    const bool separated = last == '/' || last == platform::k_path_separator || (platform::k_has_native_windows && last == ':');
+    const bool separated = last == '/' || last == platform::k_path_separator || (platform::k_path_separator == '\\' && last == ':');
     return directory + (separated ? "" : std::string(1, platform::k_path_separator)) + name;
 }
 

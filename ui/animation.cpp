@@ -109,8 +109,7 @@ AnimationState advance_animation(std::int32_t angle, std::int32_t angle_step, do
 }
 
 AnimationPace animation_pace(float speed_mhz) {
-    if (speed_mhz > 100.0) return {2, 0.01, 10};
-    return {12, 0.1, 50};
+    return speed_mhz > 100.0 ? k_smooth_pace : k_coarse_pace;
 }
 
 }  // namespace corelens

@@ -34,6 +34,8 @@ AnimationState advance_animation(std::int32_t angle, std::int32_t angle_step, do
                                  double zoom_step);
 
 // Smooth for a processor faster than 100 MHz; coarse for a slower or unmeasured one.
+constexpr AnimationPace k_smooth_pace{2, 0.01, 10};
+constexpr AnimationPace k_coarse_pace{12, 0.1, 50};
 AnimationPace animation_pace(float speed_mhz);
 
 // Row size of a 24-bit image n pixels wide: padded to a multiple of 4 bytes.

@@ -1,5 +1,6 @@
 #include "ui/view_model.h"
 
+#include "report/renderers.h"
 #include "report/result_output.h"
 #include "report/value_texts.h"
 #include "ui/about_logic.h"
@@ -8,10 +9,16 @@ namespace corelens {
 
 const char* const k_unknown_speed_text = "(unable to determine speed)";
 
+const Message k_unsupported_cpu_message{
+    "Sorry, your CPU does not support the CPUID-instruction.\n"
+    "This application is therefore not able to determine\n"
+    "your CPU and will terminate.",
+    "Unsupported CPU", MessageIcon::warning};
 const Message k_save_question{
     "Do you want to save the results in\nHTML-format?\n\n('YES' for HTML, 'NO' for text)",
     "Type of output", MessageIcon::none};
 const Message k_save_failed_message{"Saving the results failed!", "Error", MessageIcon::warning};
+const Message k_clipboard_failed_message{"Copy to clipboard failed!", "Error", MessageIcon::warning};
 const Message k_cache_help_message{
     "If the detection fails, this can have a\nwhole bunch of reasons. If you got an older\n"
     "CPU, it may not support reading its cache\ninformation. If you got a CPU not manufactured\n"
@@ -23,97 +30,54 @@ const Message k_email_error_message{k_email_error_text, k_email_error_caption, M
 std::vector<FieldText> main_field_texts(const ProcessorRecord& record) {
     const bool measured = record.speed_mhz != 0.0f;
     return {
-        {Field::name, record_text(record.name), true},
-        {Field::vendor, record_text(record.vendor_id), true},
-        {Field::description, format_description(record), record.brand_string[0] != '\0'},
-        {Field::model, format_model(record), true},
-        {Field::family, format_family(record), true},
-        {Field::speed, measured ? format_speed(record.speed_mhz) : k_unknown_speed_text, measured},
-        {Field::stepping, format_stepping(record), true},
-        {Field::type, format_type(record), true},
-        {Field::level, format_cpuid_level(record), true},
+        {Control::name, record_text(record.name), true},
+        {Control::vendor, record_text(record.vendor_id), true},
+        {Control::description, format_description(record), record.brand_string[0] != '\0'},
+        {Control::model, format_model(record), true},
+        {Control::family, format_family(record), true},
+        {Control::speed, measured ? format_speed(record.speed_mhz) : k_unknown_speed_text, measured},
+        {Control::stepping, format_stepping(record), true},
+        {Control::type, format_type(record), true},
+        {Control::level, format_cpuid_level(record), true},
     };
 }
 
 std::vector<FieldText> features_field_texts(const ProcessorRecord& record) {
     return {
-        {Field::mmx, format_feature(record, Feature::mmx), true},
-        {Field::three_dnow, format_feature(record, Feature::three_dnow), true},
-        {Field::simd, format_feature(record, Feature::isse), true},
-        {Field::l1_data, format_l1_cache(record.l1_data_kb), record.l1_data_kb != 0},
-        {Field::l1_code, format_l1_cache(record.l1_code_kb), record.l1_code_kb != 0},
+        {Control::mmx, format_feature(record, Feature::mmx), true},
+        {Control::three_dnow, format_feature(record, Feature::three_dnow), true},
+        {Control::simd, format_feature(record, Feature::isse), true},
+        {Control::l1_data, format_l1_cache(record.l1_data_kb), record.l1_data_kb != 0},
+        {Control::l1_code, format_l1_cache(record.l1_code_kb), record.l1_code_kb != 0},
         // Level 2 "none" is a real answer and stays enabled; only "unknown" is greyed.
-        {Field::l2, format_l2_cache(record.l2_kb), record.l2_kb >= 0},
+        {Control::l2, format_l2_cache(record.l2_kb), record.l2_kb >= 0},
     };
 }
 
-namespace {
-
-constexpr ControlText k_main_controls[] = {
-    {Control::processor_label, ControlKind::label, "Processor:"},
-    {Control::speed_label, ControlKind::label, "Speed:"},
-    {Control::vendor_label, ControlKind::label, "Vendor:"},
-    {Control::description_label, ControlKind::label, "Description:"},
-    {Control::level_label, ControlKind::label, "CPUID-Level:"},
-    {Control::family_label, ControlKind::label, "Family:"},
-    {Control::model_label, ControlKind::label, "Model:"},
-    {Control::stepping_label, ControlKind::label, "Stepping:"},
-    {Control::type_label, ControlKind::label, "Type:"},
-    {Control::results_label, ControlKind::label, "Results:"},
-    {Control::features_button, ControlKind::button, "CPU &Features"},
-    {Control::copy_button, ControlKind::button, "&Copy"},
-    {Control::save_button, ControlKind::button, "&Save"},
-    {Control::about_button, ControlKind::button, "&About"},
-    {Control::quit_button, ControlKind::default_button, "&Quit"},
-};
-
-constexpr ControlText k_features_controls[] = {
-    {Control::cache_heading, ControlKind::heading, "Cache information:"},
-    {Control::l2_label, ControlKind::label, "L2 (unif.):"},
-    {Control::l1_data_label, ControlKind::label, "L1 Data:"},
-    {Control::l1_code_label, ControlKind::label, "L1 Instr.:"},
-    {Control::extensions_heading, ControlKind::heading, "Instruction set extensions:"},
-    {Control::mmx_label, ControlKind::label, "MMX:"},
-    {Control::simd_label, ControlKind::label, "SIMD (ISSE):"},
-    {Control::three_dnow_label, ControlKind::label, "3DNow:"},
-    {Control::flags_heading, ControlKind::heading, "Processor Flags (almost complete list):"},
-    {Control::cache_help_button, ControlKind::button, "&?"},
-    {Control::features_ok_button, ControlKind::default_button, "OK"},
-};
-
-constexpr ControlText k_about_controls[] = {
-    {Control::about_ok_button, ControlKind::default_button, "OK"},
-};
-
-template <std::size_t N>
-constexpr ControlTexts list_of(const ControlText (&controls)[N]) {
-    return {controls, N};
+SaveDialogRequest save_dialog_request(const std::string& initial_directory, const std::string& proposed_name) {
+    const bool text = has_extension("txt", proposed_name);
+    return {"Save Corelens-results", initial_directory, {{"(*.txt)", "*.txt"}, {"(*.html)", "*.html"}},
+            text ? 1u : 2u, text ? "txt" : "html"};
 }
 
-constexpr WindowTexts k_main_window{"Corelens - CPU identification tool", list_of(k_main_controls)};
-constexpr WindowTexts k_features_window{"CPU Features", list_of(k_features_controls)};
-constexpr WindowTexts k_about_window{"About", list_of(k_about_controls)};
-
-}  // namespace
-
-const WindowTexts& main_window_texts() { return k_main_window; }
-const WindowTexts& features_window_texts() { return k_features_window; }
-const WindowTexts& about_window_texts() { return k_about_window; }
-
-int SavePrompts::save(const std::string& path) { return save_results(path, k_create_always); }
-
-SaveOutcome run_save_flow(SavePrompts& prompts, const std::string& starting_folder,
-                          void* owner) {
-    const bool html = prompts.ask_yes_no(k_save_question);
+SaveOutcome run_save_flow(UserDialogs& dialogs, const std::string& starting_folder) {
+    const bool html = dialogs.ask_yes_no(k_save_question);
     std::string path = html ? "corelens_results.html" : "corelens_results.txt";
-    if (!prompts.choose_file(save_dialog_request(owner, starting_folder, path), path)) {
-        return SaveOutcome::cancelled;
-    }
+    if (!dialogs.choose_file(save_dialog_request(starting_folder, path), path)) return SaveOutcome::cancelled;
     // The format follows the name finally chosen, not the answer above.
-    const int written = prompts.save(path);
-    if (written != 0) return SaveOutcome::saved;
-    prompts.tell(k_save_failed_message);
+    if (save_results(path, k_create_always) != 0) return SaveOutcome::saved;
+    dialogs.tell(k_save_failed_message);
     return SaveOutcome::failed;
+}
+
+void run_copy_flow(UserDialogs& dialogs) {
+    run_copy_flow(dialogs, render_text_report(processor_record, gather_report_context()));
+}
+
+void run_copy_flow(UserDialogs& dialogs, const std::string& report) {
+    // Too long for the block: refused like a busy clipboard, never cut.
+    if (report.size() < k_clipboard_block_size && dialogs.put_on_clipboard(report)) return;
+    dialogs.tell(k_clipboard_failed_message);
 }
 
 }  // namespace corelens

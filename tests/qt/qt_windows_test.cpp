@@ -1,5 +1,5 @@
-// corelens-gui's windows on the offscreen platform: what they show equals the view model
-// for recorded processors, Copy fills the clipboard, each column sorts, and the about
+// corelens-gui's windows on the offscreen platform: they are their tables and show the view
+// model for recorded processors, Copy fills the clipboard, each column sorts, and the about
 // window's thread leaves nothing behind.
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +13,7 @@
 #include <malloc.h>
 
 #include "core/probe.h"
+#include "platform/platform.h"
 #include "tables/reference_tables.h"
 #include "report/renderers.h"
 #include "report/result_output.h"
@@ -42,25 +43,48 @@ class QtWindows : public QObject {
 private slots:
     void initTestCase() { build_reference_tables(); }
 
-    void mainFieldsAndCopy_data() {
+    void windowsAndCopy_data() {
         QTest::addColumn<QString>("dump");
         QTest::newRow("Athlon") << "AuthenticAMD/athlon-thunderbird-644.txt";
         QTest::newRow("Pentium 4") << "GenuineIntel/pentium-4-northwood-F24.txt";
     }
-    // The fields equal the view model's; Copy puts the text report on the clipboard.
-    void mainFieldsAndCopy() {
+    // Every row of each window's table but the painted labels is a widget where the table puts it,
+    // in the window font's dialog units, showing the table's text or the view model's value;
+    // Copy puts the text report on the clipboard.
+    void windowsAndCopy() {
         QFETCH(QString, dump);
         if (!use_dump(dump)) QSKIP("dump collection absent");
-        qt::MainWindow window(".");
-        QStringList shown, expected;
-        for (QLabel* field : window.findChildren<QLabel*>()) shown << field->text() + (field->isEnabled() ? "" : " [grey]");
-        for (const FieldText& field : main_field_texts(processor_record))
-            expected << QString::fromUtf8(platform::utf8_from_windows1252(field.text).c_str()) +
-                            (field.enabled ? "" : " [grey]");
-        shown.sort();  // the labels' order is the layout's
-        expected.sort();
-        QCOMPARE(shown, expected);
-        for (QPushButton* b : window.findChildren<QPushButton*>()) {
+        qt::MainWindow main_window(".");
+        qt::FeaturesWindow features(&main_window);
+        qt::AboutWindow about(&main_window);
+        std::vector<FieldText> fields = main_field_texts(processor_record), more = features_field_texts(processor_record);
+        fields.insert(fields.end(), more.begin(), more.end());
+        for (const auto& [window, layout] : {std::pair<QWidget*, const DialogWindow*>{&main_window, &main_dialog()},
+                                             {&features, &features_dialog()}, {&about, &about_dialog()}}) {
+            QStringList shown, wanted;
+            for (const DialogControl& row : *layout) {
+                if (row.kind == ControlKind::label || row.kind == ControlKind::heading) continue;
+                shown << "nothing";
+                for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                    const auto* label = qobject_cast<QLabel*>(w);
+                    const auto* button = qobject_cast<QPushButton*>(w);
+                    if (w->geometry() != qt::DialogUnits(window->font()).to_pixels(row.at)) continue;
+                    shown.last() = label    ? label->text() + (label->isEnabled() ? "" : " [grey]")
+                                   : button ? button->text() + (button->isDefault() ? " [default]" : "")
+                                            : w->metaObject()->className();
+                }
+                wanted << QString::fromLatin1(row.text) + (row.kind == ControlKind::default_button ? " [default]" : "");
+                for (const FieldText& f : fields) {
+                    if (f.field == row.control)
+                        wanted.last() = QString::fromUtf8(platform::utf8_from_windows1252(f.text).c_str()) + (f.enabled ? "" : " [grey]");
+                }
+                if (row.kind == ControlKind::list) wanted.last() = "QTreeWidget";
+                if (row.kind == ControlKind::group_box || row.kind == ControlKind::separator || row.kind == ControlKind::logo_frame)
+                    wanted.last() = "QFrame";
+            }
+            QCOMPARE(shown, wanted);
+        }
+        for (QPushButton* b : main_window.findChildren<QPushButton*>()) {
             if (b->text() == QLatin1String("&Copy")) QTest::mouseClick(b, Qt::LeftButton);
         }
         // The clock line may differ by a second: compared from "General information:".
@@ -75,18 +99,17 @@ private slots:
         if (!use_dump("AuthenticAMD/athlon-thunderbird-644.txt")) QSKIP("dump collection absent");
         qt::FeaturesWindow window(nullptr);
         window.show();
-        QTreeWidget* list = window.list();
+        const auto rows = [list = window.list()] {
+            std::vector<std::int32_t> positions;
+            for (int i = 0; i < list->topLevelItemCount(); ++i) positions.push_back(list->topLevelItem(i)->data(0, Qt::UserRole).toInt());
+            return positions;
+        };
+        QHeaderView* header = window.list()->header();
         for (int column = 0; column < 4; ++column) {
-            std::vector<std::int32_t> before;
-            for (int i = 0; i < list->topLevelItemCount(); ++i)
-                before.push_back(list->topLevelItem(i)->data(0, Qt::UserRole).toInt());
             SortFlags flags = sort_flags;
-            const std::vector<std::int32_t> expected = sorted_positions(before, *click_column(flags, column), processor_record);
-            QHeaderView* header = list->header();
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                              QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
-            for (int i = 0; i < list->topLevelItemCount(); ++i)
-                QCOMPARE(list->topLevelItem(i)->data(0, Qt::UserRole).toInt(), expected[i]);
+            const std::vector<std::int32_t> expected = sorted_positions(rows(), *click_column(flags, column), processor_record);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(column) + 5, 5));
+            QVERIFY(rows() == expected);
         }
     }
 

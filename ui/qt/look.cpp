@@ -1,5 +1,8 @@
 #include "ui/qt/look.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
@@ -7,27 +10,58 @@
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QTreeWidget>
 
+#include "platform/platform.h"
 #include "ui/layout.h"
 
 namespace corelens::qt {
 
 namespace {
 
-// The templates' font has base units of 6 x 13 pixels at 96 dots per inch.
-constexpr double k_unit_x = 6.0 / 4.0;
-constexpr double k_unit_y = 13.0 / 8.0;
 constexpr int k_background_margin = 200;
+
+// The font of every window: the application's at 11 pixels, as 8 points at 96 dots per inch.
+QFont window_font() {
+    QFont font = QApplication::font();
+    font.setPixelSize(11);
+    return font;
+}
+
+// MulDiv's rounding, for the non-negative values of a layout.
+int scale(int value, int numerator, int denominator) {
+    return (value * numerator + denominator / 2) / denominator;
+}
 
 QColor colour(unsigned rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
+// A view-model message in a box owned by parent; true for Yes when yes_no.
+bool show_message(QWidget* parent, const Message& message, bool yes_no) {
+    QMessageBox box(parent);
+    box.setWindowTitle(QString::fromLatin1(message.caption));
+    box.setText(QString::fromLatin1(message.text));
+    switch (message.icon) {
+        case MessageIcon::none: box.setIcon(QMessageBox::NoIcon); break;
+        case MessageIcon::information: box.setIcon(QMessageBox::Information); break;
+        case MessageIcon::warning: box.setIcon(QMessageBox::Warning); break;
+    }
+    box.setStandardButtons(yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+    return box.exec() == QMessageBox::Yes;
+}
+
 }  // namespace
 
-QRect to_pixels(Units u) {
-    const int left = static_cast<int>(u.x * k_unit_x);
-    const int top = static_cast<int>(u.y * k_unit_y);
-    return QRect(left, top, static_cast<int>((u.x + u.w) * k_unit_x) - left,
-                 static_cast<int>((u.y + u.h) * k_unit_y) - top);
+DialogUnits::DialogUnits(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    across_ = (letters / 26 + 1) / 2;
+    down_ = metrics.height();
+}
+
+QRect DialogUnits::to_pixels(DialogRect at) const {
+    return QRect(scale(at.x, across_, 4), scale(at.y, down_, 8), scale(at.width, across_, 4),
+                 scale(at.height, down_, 8));
 }
 
 const QPixmap& background(QSize main_client) {
@@ -65,14 +99,58 @@ QFont label_font() {
     return font;
 }
 
-DressedDialog::DressedDialog(QWidget* parent, const WindowTexts& texts, Units client)
-    : QDialog(parent), texts_(texts) {
-    setWindowTitle(QString::fromLatin1(texts.title));
-    setFixedSize(to_pixels(client).size());
+DressedDialog::DressedDialog(QWidget* parent, const DialogWindow& layout)
+    : QDialog(parent), layout_(layout), units_(window_font()) {
+    setFont(window_font());
+    setWindowTitle(QString::fromLatin1(layout.title));
+    setFixedSize(units_.to_pixels({0, 0, layout.width, layout.height}).size());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    QFont dialog_font = font();
-    dialog_font.setPixelSize(11);  // the templates' 8-point font at 96 dots per inch
-    setFont(dialog_font);
+    // In the table's order, which is the tab order; frames go below what they frame.
+    for (const DialogControl& row : layout) {
+        QWidget* made = nullptr;
+        switch (row.kind) {
+            case ControlKind::label:
+            case ControlKind::heading:
+                continue;  // painted
+            case ControlKind::field:
+            case ControlKind::unwrapped_field: {
+                auto* field = new QLabel(this);
+                field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                field->setAutoFillBackground(true);
+                field->setIndent(1);
+                field->setTextFormat(Qt::PlainText);
+                made = field;
+                break;
+            }
+            case ControlKind::button:
+            case ControlKind::default_button: {
+                auto* button = new QPushButton(QString::fromLatin1(row.text), this);
+                button->setDefault(row.kind == ControlKind::default_button);
+                made = button;
+                break;
+            }
+            case ControlKind::group_box:
+            case ControlKind::separator: {
+                auto* frame = new QFrame(this);
+                frame->setFrameStyle((row.kind == ControlKind::separator ? QFrame::HLine : QFrame::Box) |
+                                     QFrame::Sunken);
+                frame->lower();
+                made = frame;
+                break;
+            }
+            case ControlKind::list:
+                made = new QTreeWidget(this);
+                break;
+            case ControlKind::logo_frame: {
+                auto* frame = new QFrame(this);
+                frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+                made = frame;
+                break;
+            }
+        }
+        made->setGeometry(units_.to_pixels(row.at));
+        widgets_.emplace_back(row.control, made);
+    }
 }
 
 void DressedDialog::paintEvent(QPaintEvent* event) {
@@ -81,74 +159,63 @@ void DressedDialog::paintEvent(QPaintEvent* event) {
     painter.drawPixmap(update, background(size()), update);
     painter.setFont(label_font());
     const QFontMetrics metrics(label_font());
-    for (const PaintedLabel& label : labels_) {
-        bool heading = false;
-        for (const ControlText& c : texts_.controls) {
-            if (c.control == label.control) heading = c.kind == ControlKind::heading;
-        }
-        painter.setPen(colour(heading ? k_heading_colour : k_label_colour));
+    for (const DialogControl& row : layout_) {
+        if (row.kind != ControlKind::label && row.kind != ControlKind::heading) continue;
+        painter.setPen(colour(row.kind == ControlKind::heading ? k_heading_colour : k_label_colour));
         // The top of the text's cell on the label's corner, never clipped to it.
-        const QRect at = to_pixels(label.at);
-        painter.drawText(at.left(), at.top() + metrics.ascent(), QString::fromLatin1(text_of(label.control)));
+        const QRect at = units_.to_pixels(row.at);
+        painter.drawText(at.left(), at.top() + metrics.ascent(), QString::fromLatin1(row.text));
     }
 }
 
-const char* DressedDialog::text_of(Control control) const {
-    for (const ControlText& c : texts_.controls) {
-        if (c.control == control) return c.text;
+QWidget* DressedDialog::widget(Control control) const {
+    for (const auto& [name, made] : widgets_) {
+        if (name == control) return made;
     }
-    return "";
+    return nullptr;
 }
 
-QLabel* DressedDialog::add_field(Units at) {
-    auto* field = new QLabel(this);
-    field->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    field->setAutoFillBackground(true);
-    field->setGeometry(to_pixels(at));
-    field->setIndent(1);
-    field->setTextFormat(Qt::PlainText);
-    return field;
+QPushButton* DressedDialog::button(Control control) const {
+    return static_cast<QPushButton*>(widget(control));
 }
 
-QPushButton* DressedDialog::add_button(Control control, Units at) {
-    auto* button = new QPushButton(QString::fromLatin1(text_of(control)), this);
-    button->setGeometry(to_pixels(at));
-    for (const ControlText& c : texts_.controls) {
-        if (c.control == control && c.kind == ControlKind::default_button) button->setDefault(true);
-    }
-    return button;
-}
-
-void DressedDialog::add_frame(Units at) {
-    auto* frame = new QFrame(this);
-    frame->setFrameStyle(at.h <= 5 ? QFrame::HLine | QFrame::Sunken : QFrame::Box | QFrame::Sunken);
-    frame->setGeometry(to_pixels(at));
-    frame->lower();
-}
-
-bool show_message(QWidget* parent, const Message& message, bool yes_no) {
-    QMessageBox box(parent);
-    box.setWindowTitle(QString::fromLatin1(message.caption));
-    box.setText(QString::fromLatin1(message.text));
-    switch (message.icon) {
-        case MessageIcon::none: box.setIcon(QMessageBox::NoIcon); break;
-        case MessageIcon::information: box.setIcon(QMessageBox::Information); break;
-        case MessageIcon::warning: box.setIcon(QMessageBox::Warning); break;
-    }
-    box.setStandardButtons(yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
-    return box.exec() == QMessageBox::Yes;
-}
-
-void apply_field_texts(const std::vector<FieldText>& fields,
-                       const std::vector<std::pair<Field, QLabel*>>& widgets) {
+void DressedDialog::show_fields(const std::vector<FieldText>& fields) const {
     for (const FieldText& field : fields) {
-        for (const auto& [name, widget] : widgets) {
-            if (name != field.field) continue;
-            widget->setEnabled(field.enabled);
-            // Windows-1252 bytes, the micro sign of model names included.
-            widget->setText(QString::fromUtf8(platform::utf8_from_windows1252(field.text).c_str()));
-        }
+        auto* shown = static_cast<QLabel*>(widget(field.field));
+        if (shown == nullptr) continue;
+        shown->setEnabled(field.enabled);
+        // Windows-1252 bytes, the micro sign of model names included.
+        shown->setText(QString::fromUtf8(platform::utf8_from_windows1252(field.text).c_str()));
     }
+}
+
+bool QtDialogs::ask_yes_no(const Message& question) { return show_message(owner_, question, true); }
+
+void QtDialogs::tell(const Message& message) { show_message(owner_, message, false); }
+
+bool QtDialogs::choose_file(const SaveDialogRequest& request, std::string& path) {
+    QFileDialog dialog(owner_, QString::fromLatin1(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDirectory(QString::fromLocal8Bit(request.initial_directory.c_str()));
+    dialog.selectFile(QString::fromLocal8Bit(path.c_str()));
+    // Qt reads each type's pattern from the parentheses of its name.
+    QStringList filters;
+    for (const FileType& type : request.types) filters << QString::fromLatin1(type.name);
+    dialog.setNameFilters(filters);
+    dialog.selectNameFilter(filters.value(static_cast<int>(request.type_index) - 1));
+    dialog.setDefaultSuffix(QString::fromLatin1(request.default_extension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = dialog.selectedFiles().first().toLocal8Bit().toStdString();
+    return true;
+}
+
+bool QtDialogs::put_on_clipboard(const std::string& text) {
+    std::string lines;
+    for (char c : text) {
+        if (c != '\r') lines += c;
+    }
+    QApplication::clipboard()->setText(QString::fromUtf8(platform::utf8_from_windows1252(lines).c_str()));
+    return true;
 }
 
 }  // namespace corelens::qt

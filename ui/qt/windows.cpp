@@ -1,9 +1,8 @@
 #include "ui/qt/windows.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QDesktopServices>
-#include <QFileDialog>
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
@@ -12,9 +11,11 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "core/processor_record.h"
-#include "report/renderers.h"
-#include "report/result_output.h"
+#include "platform/platform.h"
 #include "ui/feature_list.h"
 
 namespace corelens::qt {
@@ -32,39 +33,18 @@ QColor colour(unsigned rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xF
 
 }  // namespace
 
-// Controls in the templates' order, which is also the tab order.
 MainWindow::MainWindow(std::string starting_folder)
-    : DressedDialog(nullptr, main_window_texts(), {0, 0, 178, 188}),
-      starting_folder_(std::move(starting_folder)) {
+    : DressedDialog(nullptr, main_dialog()), starting_folder_(std::move(starting_folder)) {
     background(size());  // sized by this window, shared by the other two
     setWindowIcon(QIcon(QStringLiteral(":/corelens/corelens.ico")));
-    connect(add_button(Control::features_button, {114, 22, 56, 12}), &QPushButton::clicked, this,
-            &MainWindow::open_features);
-    connect(add_button(Control::copy_button, {58, 152, 54, 12}), &QPushButton::clicked, this, &MainWindow::copy);
-    connect(add_button(Control::save_button, {116, 152, 54, 12}), &QPushButton::clicked, this, &MainWindow::save);
-    connect(add_button(Control::about_button, {3, 171, 77, 14}), &QPushButton::clicked, this,
-            &MainWindow::open_about);
-    QPushButton* quit = add_button(Control::quit_button, {97, 171, 78, 14});
-    connect(quit, &QPushButton::clicked, this, &QDialog::accept);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    add_frame({3, 0, 172, 168});
-    for (int y : {78, 144, 32, 124}) add_frame({3, y, 172, 5});
-    set_labels({{Control::processor_label, {11, 9, 41, 8}},   {Control::speed_label, {11, 24, 41, 8}},
-                {Control::vendor_label, {11, 43, 41, 8}},      {Control::description_label, {11, 56, 41, 8}},
-                {Control::level_label, {11, 69, 44, 8}},       {Control::family_label, {11, 89, 41, 8}},
-                {Control::model_label, {11, 102, 41, 8}},      {Control::stepping_label, {11, 114, 41, 8}},
-                {Control::type_label, {11, 134, 41, 8}},       {Control::results_label, {11, 154, 41, 8}}});
-    apply_field_texts(main_field_texts(processor_record),
-                      {{Field::vendor, add_field({58, 40, 112, 11})},
-                       {Field::model, add_field({58, 100, 112, 11})},
-                       {Field::stepping, add_field({58, 114, 112, 11})},
-                       {Field::family, add_field({58, 87, 112, 11})},
-                       {Field::type, add_field({58, 132, 112, 11})},
-                       {Field::description, add_field({58, 54, 112, 11})},
-                       {Field::speed, add_field({58, 22, 50, 11})},
-                       {Field::level, add_field({58, 68, 112, 11})},
-                       {Field::name, add_field({58, 8, 112, 11})}});
+    connect(button(Control::features_button), &QPushButton::clicked, this, &MainWindow::open_features);
+    connect(button(Control::copy_button), &QPushButton::clicked, this, &MainWindow::copy);
+    connect(button(Control::save_button), &QPushButton::clicked, this, &MainWindow::save);
+    connect(button(Control::about_button), &QPushButton::clicked, this, &MainWindow::open_about);
+    connect(button(Control::quit_button), &QPushButton::clicked, this, &QDialog::accept);
+    show_fields(main_field_texts(processor_record));
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
@@ -85,68 +65,22 @@ void MainWindow::open_about() {
 }
 
 void MainWindow::copy() {
-    std::string report = render_text_report(processor_record, gather_report_context());
-    // Linux line ends on the Linux clipboard.
-    std::string text;
-    for (char c : report) {
-        if (c != '\r') text += c;
-    }
-    QApplication::clipboard()->setText(from_windows1252(text));
+    QtDialogs dialogs(this);
+    run_copy_flow(dialogs);
 }
-
-namespace {
-
-class QtSavePrompts final : public SavePrompts {
-public:
-    explicit QtSavePrompts(QWidget* window) : window_(window) {}
-    bool ask_yes_no(const Message& question) override { return show_message(window_, question, true); }
-    void tell(const Message& message) override { show_message(window_, message); }
-
-    bool choose_file(const platform::SaveDialogRequest& request, std::string& path) override {
-        QFileDialog dialog(window_, QString::fromLatin1(request.title.c_str()));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDirectory(QString::fromLocal8Bit(request.initial_directory.c_str()));
-        dialog.selectFile(QString::fromLocal8Bit(path.c_str()));
-        // The filter list holds NUL-ended pairs of a name and its pattern; Qt reads the
-        // pattern from the parentheses of the name.
-        QStringList filters;
-        const std::string& list = request.filter;
-        std::size_t at = 0;
-        for (bool name = true; at < list.size(); name = !name) {
-            const std::size_t end = list.find('\0', at);
-            if (name) filters << QString::fromLatin1(list.substr(at, end - at).c_str());
-            if (end == std::string::npos) break;
-            at = end + 1;
-        }
-        dialog.setNameFilters(filters);
-        dialog.selectNameFilter(filters.value(static_cast<int>(request.filter_index) - 1));
-        dialog.setDefaultSuffix(QString::fromLatin1(request.default_extension.c_str()));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-        path = dialog.selectedFiles().first().toLocal8Bit().toStdString();
-        return true;
-    }
-
-private:
-    QWidget* window_;
-};
-
-}  // namespace
 
 void MainWindow::save() {
-    QtSavePrompts prompts(this);
-    run_save_flow(prompts, starting_folder_, this);
+    QtDialogs dialogs(this);
+    run_save_flow(dialogs, starting_folder_);
 }
 
-FeaturesWindow::FeaturesWindow(QWidget* parent)
-    : DressedDialog(parent, features_window_texts(), {0, 0, 260, 234}) {
-    add_frame({3, 10, 255, 23});
-    QLabel* l2 = add_field({42, 18, 37, 10});
-    add_frame({3, 83, 255, 130});
-    connect(add_button(Control::features_ok_button, {105, 217, 50, 14}), &QPushButton::clicked, this,
-            &QDialog::accept);
+FeaturesWindow::FeaturesWindow(QWidget* parent) : DressedDialog(parent, features_dialog()) {
+    connect(button(Control::features_ok_button), &QPushButton::clicked, this, &QDialog::accept);
+    connect(button(Control::cache_help_button), &QPushButton::clicked, this,
+            [this] { QtDialogs(this).tell(k_cache_help_message); });
+    show_fields(features_field_texts(processor_record));
 
-    list_ = new QTreeWidget(this);
-    list_->setGeometry(to_pixels({7, 91, 246, 117}));
+    list_ = static_cast<QTreeWidget*>(widget(Control::feature_list));
     list_->setRootIsDecorated(false);
     list_->setColumnCount(static_cast<int>(feature_columns.size()));
     QStringList headers;
@@ -166,23 +100,6 @@ FeaturesWindow::FeaturesWindow(QWidget* parent)
         item->setData(0, Qt::UserRole, row.row_position);
     }
     connect(list_->header(), &QHeaderView::sectionClicked, this, &FeaturesWindow::sort_by);
-
-    set_labels({{Control::l2_label, {8, 19, 33, 8}},         {Control::flags_heading, {3, 76, 243, 8}},
-                {Control::l1_data_label, {88, 19, 31, 8}},   {Control::l1_code_label, {180, 19, 32, 8}},
-                {Control::mmx_label, {7, 55, 29, 8}},        {Control::three_dnow_label, {178, 55, 34, 8}},
-                {Control::simd_label, {87, 55, 43, 8}},      {Control::cache_heading, {3, 3, 73, 8}},
-                {Control::extensions_heading, {3, 39, 163, 8}}});
-    QLabel* l1_data = add_field({131, 18, 37, 10});
-    QLabel* l1_code = add_field({213, 18, 37, 10});
-    QLabel* mmx = add_field({41, 54, 37, 10});
-    QLabel* three_dnow = add_field({213, 54, 37, 10});
-    QLabel* simd = add_field({131, 54, 37, 10});
-    add_frame({3, 46, 255, 23});
-    connect(add_button(Control::cache_help_button, {83, 1, 12, 11}), &QPushButton::clicked, this,
-            [this] { show_message(this, k_cache_help_message); });
-    apply_field_texts(features_field_texts(processor_record),
-                      {{Field::mmx, mmx}, {Field::three_dnow, three_dnow}, {Field::simd, simd},
-                       {Field::l1_data, l1_data}, {Field::l1_code, l1_code}, {Field::l2, l2}});
 }
 
 void FeaturesWindow::sort_by(int column) {
@@ -254,13 +171,10 @@ void LogoAnimation::run() {
     }
 }
 
-AboutWindow::AboutWindow(QWidget* parent) : DressedDialog(parent, about_window_texts(), {0, 0, 173, 73}) {
+AboutWindow::AboutWindow(QWidget* parent) : DressedDialog(parent, about_dialog()) {
     setMouseTracking(true);
-    connect(add_button(Control::about_ok_button, {63, 51, 50, 14}), &QPushButton::clicked, this,
-            &QDialog::accept);
-    auto* sunken = new QFrame(this);
-    sunken->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    sunken->setGeometry(to_pixels({8, 9, 50, 34}));
+    connect(button(Control::about_ok_button), &QPushButton::clicked, this, &QDialog::accept);
+    QWidget* sunken = widget(Control::logo_frame);
     frame_ = new FrameView(sunken);
     frame_->setGeometry(sunken->contentsRect());
     animation_ = std::make_unique<LogoAnimation>(frame_, QImage(QStringLiteral(":/corelens/logo.bmp")),
@@ -302,7 +216,31 @@ void AboutWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !over_link_) return;
     // A URL holds no blank: the desktop gets "mailto:" and the address.
     const QUrl request(QStringLiteral("mailto:") + QString::fromLatin1(k_contact_address));
-    if (!QDesktopServices::openUrl(request)) show_message(nullptr, k_email_error_message);
+    if (!QDesktopServices::openUrl(request)) QtDialogs(nullptr).tell(k_email_error_message);
+}
+
+int run_gui(int argc, char** argv, bool cpu_supported, std::chrono::steady_clock::time_point started,
+            std::chrono::steady_clock::time_point probed) {
+    QApplication application(argc, argv);
+    if (!cpu_supported) {
+        QtDialogs(nullptr).tell(k_unsupported_cpu_message);
+        return 1;
+    }
+    if (std::getenv("CORELENS_GUI_FIRST_PAINT") != nullptr) {
+        MainWindow::on_first_paint = [&] {
+            const auto ms = [started](std::chrono::steady_clock::time_point t) {
+                return std::chrono::duration<double, std::milli>(t - started).count();
+            };
+            std::printf("probe %.2f ms, first paint %.2f ms after start\n", ms(probed),
+                        ms(std::chrono::steady_clock::now()));
+            std::fflush(stdout);
+            QMetaObject::invokeMethod(&application, &QApplication::quit, Qt::QueuedConnection);
+        };
+    }
+    // The save dialog opens in the current directory: an installed program's own is not writable.
+    MainWindow window(QDir::currentPath().toLocal8Bit().toStdString());
+    window.show();
+    return application.exec();
 }
 
 }  // namespace corelens::qt

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -105,5 +106,12 @@ private:
 
 // The link's size as last painted; kept from one opening to the next.
 extern LinkExtent link_extent;
+
+// corelens-gui after start-up: the "Unsupported CPU" box, or the main window until it closes;
+// returns the exit status. For the start-up benchmark, with CORELENS_GUI_FIRST_PAINT set, it
+// prints when the probe ended and when the main window was first painted, counted from
+// started, and ends there.
+int run_gui(int argc, char** argv, bool cpu_supported, std::chrono::steady_clock::time_point started,
+            std::chrono::steady_clock::time_point probed);
 
 }  // namespace corelens::qt

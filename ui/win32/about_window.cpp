@@ -9,12 +9,11 @@
 #include "core/processor_record.h"
 #include "resources/resource.h"
 #include "ui/animation.h"
-#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/handles.h"
 #include "ui/win32/logo_animation.h"
 #include "ui/win32/memory_bitmap.h"
-#include "ui/win32/prompts.h"
+#include "ui/win32/user_dialogs.h"
 
 namespace corelens {
 
@@ -30,7 +29,6 @@ struct AboutState {
     HWND frame_window = nullptr;
     std::unique_ptr<MemoryBitmap> logo_picture;
     std::unique_ptr<LogoAnimation> logo_animation;
-    MailLauncher launcher = &ShellExecuteA;
 };
 
 AboutState about;
@@ -47,9 +45,8 @@ BOOL on_init_dialog(HWND window) {
     about.normal_cursor = GetCursor();
     about.over_link = false;
     if (about.link_cursor == nullptr || about.normal_cursor == nullptr) {
-        show_message(window, k_cursor_error_message);
+        WindowsDialogs(window).tell(k_cursor_error_message);
     }
-    apply_window_texts(window, about_window_texts());
     center_on_screen(window);
     about.frame_window = GetDlgItem(window, IDC_ABOUT_FRAME);
     release_logo();
@@ -103,9 +100,9 @@ void on_left_button_down() {
     if (!about.over_link) return;
     const std::string request = mail_request(k_contact_address);
     const HINSTANCE result =
-        about.launcher(nullptr, nullptr, request.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteA(nullptr, nullptr, request.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (reinterpret_cast<INT_PTR>(result) <= 32) {
-        show_message(nullptr, k_email_error_message);
+        WindowsDialogs(nullptr).tell(k_email_error_message);
     }
 }
 
@@ -136,11 +133,5 @@ INT_PTR CALLBACK about_dialog_proc(HWND window, UINT message, WPARAM wparam, LPA
 INT_PTR run_about_window(HINSTANCE instance, HWND owner) {
     return DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, about_dialog_proc, 0);
 }
-
-void set_mail_launcher(MailLauncher launcher) {
-    about.launcher = launcher != nullptr ? launcher : &ShellExecuteA;
-}
-
-LinkExtent about_link_extent() { return about.link_extent; }
 
 }  // namespace corelens

@@ -13,12 +13,4 @@ INT_PTR run_about_window(HINSTANCE instance, HWND owner);
 // and logo.
 INT_PTR CALLBACK about_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-// What hands the mail request to the mail client; ShellExecuteA unless replaced.
-using MailLauncher = HINSTANCE(WINAPI*)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
-// nullptr puts ShellExecuteA back.
-void set_mail_launcher(MailLauncher launcher);
-
-// The address's size as last painted; kept from one opening to the next.
-LinkExtent about_link_extent();
-
 }  // namespace corelens

@@ -4,15 +4,12 @@
 
 #include "resources/resource.h"
 #include "ui/layout.h"
-#include "ui/view_model.h"
-#include "ui/win32/control_ids.h"
 
 namespace corelens {
 
 namespace {
 
 constexpr int k_background_margin = 200;  // pixels beyond the main client area
-constexpr LONG k_label_style_mask = 0x0B;  // SS_SIMPLE sets all three; headings (SS_LEFT) none
 
 // Members in creation order, so that destruction deselects the bitmap, then frees it,
 // then deletes the context.
@@ -20,11 +17,9 @@ struct Background {
     MemoryDc dc;
     Bitmap bitmap;
     SelectedObject selection;
-    SIZE size{0, 0};
 };
 
 std::optional<Background> background;
-HWND painted_window = nullptr;
 HICON program_icon = nullptr;  // kept for the life of the process
 
 HINSTANCE instance_of(HWND window) {
@@ -53,11 +48,7 @@ void lay_tiles(HDC target, SIZE size, HDC tile_dc, HBITMAP tile) {
 
 HDC background_dc() { return background ? background->dc.get() : nullptr; }
 
-SIZE background_size() { return background ? background->size : SIZE{0, 0}; }
-
 void dress_main_window(HWND window) {
-    SetWindowTextA(window, main_window_texts().title);
-
     const HINSTANCE instance = instance_of(window);
     if (program_icon == nullptr) program_icon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_CORELENS));
     SetClassLongPtrA(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(program_icon));
@@ -66,19 +57,19 @@ void dress_main_window(HWND window) {
     GetClientRect(window, &client);
     release_background();  // a second main window replaces the image, never leaks it
     Background image;
-    image.size = {client.right - client.left + k_background_margin,
-                  client.bottom - client.top + k_background_margin};
+    const SIZE size{client.right - client.left + k_background_margin,
+                    client.bottom - client.top + k_background_margin};
 
     WindowDc window_dc(window);
     image.dc = MemoryDc(window_dc.get());
-    image.bitmap = Bitmap(CreateCompatibleBitmap(window_dc.get(), image.size.cx, image.size.cy));
+    image.bitmap = Bitmap(CreateCompatibleBitmap(window_dc.get(), size.cx, size.cy));
     image.selection = SelectedObject(image.dc.get(), image.bitmap.get());
     MemoryDc tile_dc(window_dc.get());
     Bitmap tile(LoadBitmapA(instance, MAKEINTRESOURCEA(IDB_BACKGROUND)));
     SelectedObject tile_selection(tile_dc.get(), tile.get());
     window_dc.reset();
 
-    lay_tiles(image.dc.get(), image.size, tile_dc.get(), tile.get());
+    lay_tiles(image.dc.get(), size, tile_dc.get(), tile.get());
     background.emplace(std::move(image));
 }
 
@@ -104,46 +95,37 @@ Font create_label_font() {
                             CLIP_TT_ALWAYS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, k_label_font_face));
 }
 
-void paint_dialog(HWND window) {
+void paint_dialog(HWND window, const DialogWindow& layout) {
     RECT update{};
     if (!GetUpdateRect(window, &update, FALSE)) return;
 
     PaintDc paint(window);
+    const HDC dc = paint.get();
     Font font = create_label_font();
-    SelectedObject font_selection(paint.get(), font.get());
-    SetBkMode(paint.get(), TRANSPARENT);
-    painted_window = window;
-    BitBlt(paint.get(), update.left, update.top, update.right - update.left, update.bottom - update.top,
+    SelectedObject font_selection(dc, font.get());
+    SetBkMode(dc, TRANSPARENT);
+    BitBlt(dc, update.left, update.top, update.right - update.left, update.bottom - update.top,
            background_dc(), update.left, update.top, SRCCOPY);
-    EnumChildWindows(window, paint_hidden_label, reinterpret_cast<LPARAM>(paint.get()));
+    const COLORREF previous_colour = GetTextColor(dc);
+    for (const DialogControl& row : layout) {
+        if (row.kind != ControlKind::label && row.kind != ControlKind::heading) continue;
+        RECT frame{};
+        GetWindowRect(GetDlgItem(window, row.id), &frame);
+        POINT corner{frame.left, frame.top};
+        ScreenToClient(window, &corner);
+        SetTextColor(dc, colour_ref(row.kind == ControlKind::heading ? k_heading_colour : k_label_colour));
+        TextOutA(dc, corner.x, corner.y, row.text, lstrlenA(row.text));
+    }
+    SetTextColor(dc, previous_colour);
 }
 
-BOOL CALLBACK paint_hidden_label(HWND child, LPARAM dc_param) {
-    const HDC dc = reinterpret_cast<HDC>(dc_param);
-    const LONG style = GetWindowLongA(child, GWL_STYLE);
-    if ((style & WS_VISIBLE) != 0) return TRUE;
-
-    RECT frame{};
-    GetWindowRect(child, &frame);
-    POINT corner{frame.left, frame.top};
-    ScreenToClient(painted_window, &corner);
-
-    char text[64] = {};
-    GetWindowTextA(child, text, sizeof text);
-
-    const bool heading = (style & k_label_style_mask) == 0;
-    Font heading_font;
-    SelectedObject heading_selection;
-    COLORREF previous_colour = 0;
-    if (heading) {
-        heading_font = create_label_font();
-        heading_selection = SelectedObject(dc, heading_font.get());
-        previous_colour = GetTextColor(dc);
-        SetTextColor(dc, colour_ref(k_heading_colour));
+void apply_field_texts(HWND window, const DialogWindow& layout, const std::vector<FieldText>& fields) {
+    for (const FieldText& field : fields) {
+        const DialogControl* row = layout.find(field.field);
+        if (row == nullptr) continue;
+        if (!field.enabled) EnableWindow(GetDlgItem(window, row->id), FALSE);
+        SetDlgItemTextA(window, row->id, field.text.c_str());
     }
-    TextOutA(dc, corner.x, corner.y, text, lstrlenA(text));
-    if (heading) SetTextColor(dc, previous_colour);
-    return TRUE;
 }
 
 }  // namespace corelens

@@ -3,18 +3,22 @@
 // in Arial, and centring on the screen.
 #include <windows.h>
 
+#include <vector>
+
+#include "ui/view_model.h"
 #include "ui/win32/handles.h"
 
 namespace corelens {
 
+// A view-model colour, 0xRRGGBB, as GDI takes it.
+constexpr COLORREF colour_ref(unsigned rgb) {
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
 
 // The memory context that holds the tiled background; null before dress_main_window and
 // after release_background.
 HDC background_dc();
-// The background image's size in pixels (0 x 0 while there is none).
-SIZE background_size();
-
-// Title, class icon and the background image (main client size + 200 in each direction).
+// Class icon and the background image (main client size + 200 in each direction).
 void dress_main_window(HWND window);
 // Frees the background image and its context; safe to call when there is none.
 void release_background();
@@ -26,9 +30,11 @@ void center_on_screen(HWND window);
 Font create_label_font();
 
 // The whole WM_PAINT handling of the main and features windows: the update rectangle
-// from the background image, then every hidden child's text.
-void paint_dialog(HWND window);
-// EnumChildWindows callback; dc_param is the paint device context. Always TRUE.
-BOOL CALLBACK paint_hidden_label(HWND child, LPARAM dc_param);
+// from the background image, then the text of every label and heading of layout where
+// the template put its (hidden) control.
+void paint_dialog(HWND window, const DialogWindow& layout);
+
+// Each field's text into its control of layout, greying the ones without a value first.
+void apply_field_texts(HWND window, const DialogWindow& layout, const std::vector<FieldText>& fields);
 
 }  // namespace corelens

@@ -6,9 +6,8 @@
 #include "resources/resource.h"
 #include "ui/feature_list.h"
 #include "ui/view_model.h"
-#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
-#include "ui/win32/prompts.h"
+#include "ui/win32/user_dialogs.h"
 
 namespace corelens {
 
@@ -68,7 +67,7 @@ void on_command(HWND window, WPARAM wparam) {
             EndDialog(window, 1);
             break;
         case IDC_FEAT_CACHE_HELP:
-            show_message(window, k_cache_help_message);
+            WindowsDialogs(window).tell(k_cache_help_message);
             break;
         default:
             break;
@@ -82,7 +81,7 @@ INT_PTR CALLBACK features_dialog_proc(HWND window, UINT message, WPARAM wparam, 
         case WM_INITDIALOG:
             on_init_dialog(window);
             return TRUE;  // focus to the first tab stop
-        case WM_PAINT: paint_dialog(window); break;
+        case WM_PAINT: paint_dialog(window, features_dialog()); break;
         case WM_NOTIFY: on_notify(lparam); break;
         case WM_COMMAND: on_command(window, wparam); break;
         default: break;
@@ -91,8 +90,7 @@ INT_PTR CALLBACK features_dialog_proc(HWND window, UINT message, WPARAM wparam, 
 }
 
 void fill_features_fields(HWND window) {
-    apply_window_texts(window, features_window_texts());
-    apply_field_texts(window, features_field_texts(processor_record));
+    apply_field_texts(window, features_dialog(), features_field_texts(processor_record));
 }
 
 void fill_feature_list(HWND window) {

@@ -73,7 +73,6 @@ void LogoAnimation::animation_thread() {
         GdiFlush();
         BitBlt(target_dc.get(), 0, 0, w, h, frame_dc_.get(), 0, 0, SRCCOPY);
         state_ = advance_animation(state_.angle, angle_step_, state_.zoom, state_.zoom_step);
-        frames_drawn_.fetch_add(1);
         Sleep(static_cast<DWORD>(frame_pause_ms_));
     }
 }

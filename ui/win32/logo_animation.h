@@ -31,9 +31,6 @@ public:
     // for good, and nothing would ever appear.
     void target_shown() { target_shown_.store(true); }
 
-    bool running() const { return thread_.joinable(); }
-    std::uint32_t frames_drawn() const { return frames_drawn_.load(); }
-
 private:
     bool make_image(HDC screen, std::int32_t width, std::int32_t height, MemoryDc& dc,
                     Bitmap& image, SelectedObject& selected, std::uint8_t*& bits,
@@ -52,7 +49,6 @@ private:
     std::int32_t frame_pause_ms_ = 0;
     std::atomic<bool> stop_requested_{false};
     std::atomic<bool> target_shown_{false};
-    std::atomic<std::uint32_t> frames_drawn_{0};
 
     // Released bottom-up: the thread first, then each selection, its context and its image,
     // the frame before the logo.

@@ -1,14 +1,12 @@
 #include "ui/win32/main_window.h"
 
 #include "core/processor_record.h"
-#include "report/result_output.h"
 #include "resources/resource.h"
 #include "ui/view_model.h"
 #include "ui/win32/about_window.h"
-#include "ui/win32/control_ids.h"
 #include "ui/win32/dressing.h"
 #include "ui/win32/features_window.h"
-#include "ui/win32/prompts.h"
+#include "ui/win32/user_dialogs.h"
 
 namespace corelens {
 
@@ -26,26 +24,6 @@ void on_init_dialog(HWND window) {
     center_on_screen(window);
 }
 
-class WindowsSavePrompts final : public SavePrompts {
-public:
-    explicit WindowsSavePrompts(HWND window) : window_(window) {}
-    bool ask_yes_no(const Message& question) override {
-        return show_message(window_, question, true) == IDYES;
-    }
-    bool choose_file(const platform::SaveDialogRequest& request, std::string& path) override {
-        return ask_save_file(window_, request.initial_directory, path) != 0;
-    }
-    void tell(const Message& message) override { show_message(window_, message); }
-
-private:
-    HWND window_;
-};
-
-void save_results_as(HWND window) {
-    WindowsSavePrompts prompts(window);
-    run_save_flow(prompts, save_directory, window);
-}
-
 void on_command(HWND window, WPARAM wparam) {
     switch (LOWORD(wparam)) {
         case IDOK:
@@ -60,12 +38,16 @@ void on_command(HWND window, WPARAM wparam) {
         case IDC_MAIN_ABOUT:
             run_about_window(instance_of(window), window);
             break;
-        case IDC_MAIN_COPY:
-            copy_results_to_clipboard(window);
+        case IDC_MAIN_COPY: {
+            WindowsDialogs dialogs(window);
+            run_copy_flow(dialogs);
             break;
-        case IDC_MAIN_SAVE:
-            save_results_as(window);
+        }
+        case IDC_MAIN_SAVE: {
+            WindowsDialogs dialogs(window);
+            run_save_flow(dialogs, save_directory);
             break;
+        }
         default:
             break;
     }
@@ -82,7 +64,7 @@ INT_PTR run_main_window(HINSTANCE instance, const std::string& program_directory
 INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG: on_init_dialog(window); break;
-        case WM_PAINT: paint_dialog(window); break;
+        case WM_PAINT: paint_dialog(window, main_dialog()); break;
         case WM_COMMAND: on_command(window, wparam); break;
         default: break;
     }
@@ -90,8 +72,7 @@ INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM wparam, LPAR
 }
 
 void fill_main_fields(HWND window) {
-    apply_window_texts(window, main_window_texts());
-    apply_field_texts(window, main_field_texts(processor_record));
+    apply_field_texts(window, main_dialog(), main_field_texts(processor_record));
 }
 
 }  // namespace corelens

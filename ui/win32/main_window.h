@@ -15,7 +15,7 @@ INT_PTR run_main_window(HINSTANCE instance, const std::string& program_directory
 
 INT_PTR CALLBACK main_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
-// Writes every text and value field once, greying the ones without a value first.
+// Writes every value field once, greying the ones without a value first.
 void fill_main_fields(HWND window);
 
 }  // namespace corelens

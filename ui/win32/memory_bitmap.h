@@ -20,9 +20,6 @@ public:
     ~MemoryBitmap() { release(); }
 
     HBITMAP bitmap_handle() const { return bitmap_.get(); }
-    const BITMAP& info() const { return info_; }
-    int width() const { return info_.bmWidth; }
-    int height() const { return info_.bmHeight; }
 
     // The whole bitmap with its top-left corner at (x, y); false when there is none.
     bool draw(HDC target, int x, int y) const;
