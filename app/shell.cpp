@@ -48,6 +48,7 @@ const char* const k_current_directory = ".";
 }  // namespace
 
 int run_posix(int argc, char** argv) {
+    platform::prepare_process();
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     for (const std::string& argument : arguments) {
         if (argument == "-h" || argument == "--help") {

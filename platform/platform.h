@@ -25,6 +25,10 @@ std::string computer_name();
 // the system cannot tell, fallback is returned instead.
 std::string program_path(const std::string& fallback);
 
+// Called first by every program. POSIX: a file-size limit makes a write fail (EFBIG)
+// instead of ending the process (SIGXFSZ ignored). Windows: nothing to do.
+void prepare_process();
+
 #ifdef _WIN32
 constexpr char k_path_separator = '\\';
 constexpr bool k_has_native_windows = true;
@@ -48,8 +52,10 @@ constexpr int k_create_new = 1;     // CREATE_NEW: fails when the file exists
 constexpr int k_create_always = 2;  // CREATE_ALWAYS: creates, or empties the file in place
 
 // replaced: k_create_always opened an existing file (through a link, keeping its
-// permissions and owner) and emptied it.
+// permissions and owner) and emptied it. Only a regular file is replaced: a pipe or device
+// would block or swallow the report, and is refused without waiting.
 enum class CreateResult { created, replaced, exists, failed };
+inline constexpr const char* k_not_a_regular_file = "not a regular file";
 
 // A file opened for writing; closed when it goes out of scope.
 class OutputFile {
@@ -73,6 +79,9 @@ public:
     CreateResult create(const std::string& path, int mode, std::string* reason);
     // All size bytes, or false with the reason.
     bool write_all(const char* data, std::size_t size, std::string* reason);
+    // Waits until what was written reached the device (fsync, FlushFileBuffers): a
+    // failure that shows only at write-back is seen here.
+    bool sync(std::string* reason);
     // Closes now, so that a failure of the close itself is seen.
     bool close(std::string* reason);
     bool is_open() const { return handle_ != k_closed; }

@@ -158,6 +158,7 @@ int flags(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    corelens::platform::prepare_process();
 #ifdef _WIN32
     // Reports carry their own "\r\n"; the runtime must not add another "\r".
     _setmode(_fileno(stdout), _O_BINARY);

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <csignal>
 #include <ctime>
 #include <vector>
 
@@ -45,6 +46,8 @@ std::string computer_name() {
     if (dot != std::string::npos) name.erase(dot);
     return windows1252_from_utf8(name);
 }
+
+void prepare_process() { std::signal(SIGXFSZ, SIG_IGN); }
 
 std::string program_path(const std::string& fallback) {
     std::vector<char> buffer(256);

@@ -13,6 +13,7 @@
 int main(int argc, char** argv) {
     using clock = std::chrono::steady_clock;
     const auto started = clock::now();
+    corelens::platform::prepare_process();
     const std::string path = corelens::platform::program_path(argc > 0 && argv[0] != nullptr ? argv[0] : "");
     const corelens::StartupState state = corelens::start_up(path.c_str(), corelens::platform::k_path_separator);
     const auto probed = clock::now();
