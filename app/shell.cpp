@@ -44,6 +44,15 @@ const char* const k_usage =
 
 // Result files without "/p:" go here: an installed program's own directory is not writable.
 const char* const k_current_directory = ".";
+const char* const k_program = "corelens";
+
+// 0 when all of text reached standard output, 1 after a message saying why not.
+int print(const std::string& text) {
+    std::string reason;
+    if (platform::write_standard_output(text, &reason)) return 0;
+    platform::print_error(k_program, "write error: " + reason);
+    return 1;
+}
 
 }  // namespace
 
@@ -51,19 +60,14 @@ int run_posix(int argc, char** argv) {
     platform::prepare_process();
     const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
     for (const std::string& argument : arguments) {
-        if (argument == "-h" || argument == "--help") {
-            std::fputs(k_usage, stdout);
-            return 0;
-        }
-        if (argument == "--version") {
-            std::printf("corelens %s\n", k_version_text);
-            return 0;
-        }
+        if (argument == "-h" || argument == "--help") return print(k_usage);
+        if (argument == "--version") return print(std::string("corelens ") + k_version_text + "\n");
     }
     const std::string tail = posix_command_tail(arguments);
     // Checked before the probe, so a mistyped command line answers at once.
     if (!tail.empty() && !holds_switch(tail, SwitchSearch::argument_start)) {
-        std::fprintf(stderr, "corelens: no switch at the start of any argument\n%s", k_usage);
+        platform::print_error(k_program, "no switch at the start of any argument");
+        std::fputs(k_usage, stderr);
         return 2;
     }
 
@@ -77,16 +81,15 @@ int run_posix(int argc, char** argv) {
     if (tail.empty()) {
         // The command-line program has no window (corelens-gui has): the report goes to
         // standard output.
-        const std::string report =
-            platform::terminal_text(render_text_report(processor_record, gather_report_context()) + "\r\n");
-        std::fwrite(report.data(), 1, report.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        return print(platform::terminal_text(render_text_report(processor_record, gather_report_context()) + "\r\n"));
     }
 
     ReportFiles files;
     const std::vector<BatchFailure> failures =
         run_switches(tail, k_current_directory, false, SwitchSearch::argument_start, files);
-    for (const BatchFailure& failure : failures) std::fprintf(stderr, "%s\n", failure_message(failure).c_str());
+    for (const BatchFailure& failure : failures) {
+        platform::print_error(k_program, "cannot write " + failure.path + ": " + failure.reason);
+    }
     return batch_exit_status(failures);
 }
 #endif

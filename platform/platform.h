@@ -29,6 +29,12 @@ std::string program_path(const std::string& fallback);
 // instead of ending the process (SIGXFSZ ignored). Windows: nothing to do.
 void prepare_process();
 
+// Writes all of text to standard output now; false and the reason when it could not.
+bool write_standard_output(const std::string& text, std::string* reason);
+// "PROGRAM: MESSAGE" and a line end on standard error. Control characters in message (a
+// name or path can hold a newline) are shown escaped: \n, \r, \t, \xHH.
+void print_error(const std::string& program, const std::string& message);
+
 #ifdef _WIN32
 constexpr char k_path_separator = '\\';
 constexpr bool k_has_native_windows = true;
@@ -93,7 +99,8 @@ private:
 
 bool remove_file(const std::string& path);
 
-// Text for a terminal: UTF-8 on POSIX, the bytes unchanged on Windows.
+// Text for standard output: UTF-8 with "\n" line ends on POSIX, the bytes unchanged on
+// Windows.
 std::string terminal_text(const std::string& windows1252);
 
 #ifndef _WIN32

@@ -40,26 +40,31 @@ const char* const k_usage =
     "flags   prints the features window's flag list for a recorded dump, one row per\n"
     "        line: feature, name, position and yes or no, separated by tabs\n";
 
+const char* const k_program = "corelens-cpuid";
+
+void error(const std::string& message) { corelens::platform::print_error(k_program, message); }
+
 int usage_error(const std::string& message) {
-    std::fprintf(stderr, "corelens-cpuid: %s\n", message.c_str());
-    std::fprintf(stderr, "Try 'corelens-cpuid --help'.\n");
+    error(message);
+    std::fputs("Try 'corelens-cpuid --help'.\n", stderr);
     return k_usage_error;
 }
 
-void print(const std::string& text) {
-    const std::string out = corelens::platform::terminal_text(text);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+// 0 when all of text reached standard output, 1 after a message saying why not.
+int print(const std::string& text) {
+    std::string reason;
+    if (corelens::platform::write_standard_output(corelens::platform::terminal_text(text), &reason)) return 0;
+    error("write error: " + reason);
+    return 1;
 }
 
 int dump() {
     corelens::LiveCpuid source;
     if (!source.has_cpuid()) {
-        std::fprintf(stderr, "corelens-cpuid: this processor has no CPUID instruction\n");
+        error("this processor has no CPUID instruction");
         return 1;
     }
-    print(corelens::format_dump(source));
-    return 0;
+    return print(corelens::format_dump(source));
 }
 
 bool parse_mhz(const std::string& text, double& mhz) {
@@ -76,15 +81,15 @@ bool parse_mhz(const std::string& text, double& mhz) {
 // status after a message.
 int probe_dump(const std::string& file, double mhz) {
     corelens::RecordedCpuid source;
-    corelens::RecordedCpuid::ParseError error;
-    if (!source.load_file(file, error)) {
-        std::fprintf(stderr, "corelens-cpuid: %s\n", error.what().c_str());
+    corelens::RecordedCpuid::ParseError parse_error;
+    if (!source.load_file(file, parse_error)) {
+        error(parse_error.what());
         return k_usage_error;
     }
     corelens::build_reference_tables();
     corelens::processor_record = corelens::ProcessorRecord{};
     if (!corelens::probe_processor(corelens::processor_record, corelens::non_intel, source, [mhz] { return mhz; })) {
-        std::fprintf(stderr, "corelens-cpuid: %s: the dump has no CPUID\n", file.c_str());
+        error(file + ": the dump has no CPUID");
         return 1;
     }
     return 0;
@@ -130,15 +135,14 @@ int report(const std::vector<std::string>& arguments) {
         std::string reason;
         if (corelens::save_results(output, corelens::k_create_always, corelens::processor_record, context,
                                    &reason) != 1) {
-            std::fprintf(stderr, "corelens-cpuid: cannot write %s: %s\n", output.c_str(), reason.c_str());
+            error("cannot write " + output + ": " + reason);
             return 1;
         }
         return 0;
     }
     // On a terminal the report gets a line end after its closing bracket; the file has none.
-    print(html ? corelens::render_html_report(corelens::processor_record, context)
-               : corelens::render_text_report(corelens::processor_record, context) + "\r\n");
-    return 0;
+    return print(html ? corelens::render_html_report(corelens::processor_record, context)
+                      : corelens::render_text_report(corelens::processor_record, context) + "\r\n");
 }
 
 // The features window's rows, as the window builds them.
@@ -151,8 +155,7 @@ int flags(const std::vector<std::string>& arguments) {
     for (const corelens::FeatureRow& row : corelens::feature_rows(corelens::processor_record)) {
         text += row.short_name + '\t' + row.long_name + '\t' + row.position_text + '\t' + row.enabled_text + '\n';
     }
-    print(text);
-    return 0;
+    return print(text);
 }
 
 }  // namespace
@@ -170,13 +173,9 @@ int main(int argc, char** argv) {
     }
     const std::string& command = arguments[0];
     if (command == "--help" || command == "-h") {
-        std::fputs(k_usage, stdout);
-        return 0;
+        return print(k_usage);
     }
-    if (command == "--version") {
-        std::printf("corelens-cpuid %s\n", corelens::k_version_text);
-        return 0;
-    }
+    if (command == "--version") return print(std::string("corelens-cpuid ") + corelens::k_version_text + "\n");
     if (command == "dump") {
         if (arguments.size() > 1) return usage_error("dump takes no arguments");
         return dump();

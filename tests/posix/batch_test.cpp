@@ -72,7 +72,7 @@ TEST(Batch, CommandLines) {
         {{"flags", CORELENS_GOLDEN_DIR "/../../fuzz/seeds/dump/amd_k7"}, k_tool, 0,
          "IA-64\tIA-64 instructions\t30\tno\n3DNow+\tExtended AMD 3DNow\te30\tyes\n", "", {}},
         {{"foo"}, "", 2, "", "corelens: no switch at the start of any argument\n" + usage, {}},
-        {{"", ""}, "", 0, "Corelens results:\r\n", "", {}},
+        {{"", ""}, "", 0, "Corelens results:\n", "", {}},
         {{"/f"}, "", 0, "", "", {"corelens_results.txt"}},
         {{"/p:" + missing, "/f"}, "", 1, "",
          "corelens: cannot write " + missing + "/corelens_results.txt: No such file or directory\n", {}},
