@@ -16,7 +16,7 @@ std::vector<BatchFailure> run_switches(const std::string& tail, const std::strin
     SwitchInputs inputs;
     inputs.tail = tail;
     inputs.program_directory = output_directory;
-    inputs.computer_name = [] { return platform::computer_name(); };
+    inputs.computer_name = [] { return platform::computer_file_name(); };
     inputs.search = search;
     inputs.program_path_too_long = program_path_too_long;
     return run_batch_plan(plan_batch(inputs), files, platform::k_path_separator);

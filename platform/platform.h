@@ -18,8 +18,12 @@ LocalTime local_time();
 
 // The logged-on (POSIX: effective) user's name; empty when it cannot be read.
 std::string user_name();
-// The computer's short name (POSIX: the host name up to its first dot); empty on failure.
+// The computer's short name (POSIX: the host name up to its first dot, read whole, in
+// Windows-1252 as the reports have it); empty on failure.
 std::string computer_name();
+// The same name as a file name: Windows, the same bytes; POSIX, as the file system has
+// it (UTF-8), with each '/' replaced by '_'.
+std::string computer_file_name();
 
 // The program's own full path, whole however long. POSIX reads /proc/self/exe; where
 // the system cannot tell, fallback is returned instead.

@@ -31,6 +31,8 @@ std::string computer_name() {
     return std::string(buffer);
 }
 
+std::string computer_file_name() { return computer_name(); }
+
 void prepare_process() {}
 
 std::string program_path(const std::string& fallback) {
