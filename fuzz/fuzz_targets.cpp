@@ -52,6 +52,8 @@ void probe_and_check(RecordedCpuid& source, std::uint64_t ticks) {
         measured = true;
         return static_cast<double>(ticks) / 1000000.0;
     });
+    // Text without a CPUID line is no dump, and gives no record.
+    if (probed == 0) return check(source.has_cpuid() == 0 && !measured, "a dump with CPUID lines not probed");
     source.rewind();
     const bool counter = source.query(0).eax >= 1 && (source.query(1).edx & (1u << 4)) != 0;
     check(probed == 1 && measured == counter &&

@@ -58,6 +58,10 @@ inline bool path_fits(const std::string& path) { return path.size() < k_path_cap
 // alone (SearchPathA); POSIX looks at directory, separator, name without following links.
 bool name_exists_in(const std::string& directory, const std::string& name);
 
+// True when both names lead to one existing file (links followed); "-" stands for the
+// file open as standard input.
+bool same_file(const std::string& name, const std::string& other);
+
 constexpr int k_create_new = 1;     // CREATE_NEW: fails when the file exists
 constexpr int k_create_always = 2;  // CREATE_ALWAYS: creates, or empties the file in place
 

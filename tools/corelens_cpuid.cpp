@@ -36,9 +36,14 @@ const char* const k_usage =
     "report  prints the text (or with --html the HTML) report for a recorded dump;\n"
     "        --mhz gives the clock speed to report (0.0 without it); -o writes FILE\n"
     "        byte for byte as corelens writes a result file (HTML when FILE ends\n"
-    "        in html)\n"
+    "        in html), never over the dump itself\n"
     "flags   prints the features window's flag list for a recorded dump, one row per\n"
-    "        line: feature, name, position and yes or no, separated by tabs\n";
+    "        line: feature, name, position and yes or no, separated by tabs\n"
+    "\n"
+    "DUMP is a file of such lines (other lines are ignored), at most 4 MB; - reads\n"
+    "standard input. A file without any CPUID line is not a dump. The exit status\n"
+    "is 0 on success, 1 when the output could not be written, 2 for a usage error\n"
+    "or a file that is not a dump.\n";
 
 const char* const k_program = "corelens-cpuid";
 
@@ -77,8 +82,8 @@ bool parse_mhz(const std::string& text, double& mhz) {
     return true;
 }
 
-// Replays file through the program's probe into the program's record; 0, or the exit
-// status after a message.
+// Replays file ("-": standard input) through the program's probe into the program's
+// record; 0, or the exit status after a message.
 int probe_dump(const std::string& file, double mhz) {
     corelens::RecordedCpuid source;
     corelens::RecordedCpuid::ParseError parse_error;
@@ -89,8 +94,8 @@ int probe_dump(const std::string& file, double mhz) {
     corelens::build_reference_tables();
     corelens::processor_record = corelens::ProcessorRecord{};
     if (!corelens::probe_processor(corelens::processor_record, corelens::non_intel, source, [mhz] { return mhz; })) {
-        error(file + ": the dump has no CPUID");
-        return 1;
+        error((file == "-" ? "standard input" : file) + ": no CPUID line: not a dump");
+        return k_usage_error;
     }
     return 0;
 }
@@ -128,6 +133,10 @@ int report(const std::vector<std::string>& arguments) {
     if (html && !output.empty() && !corelens::has_extension("html", output)) {
         return usage_error("--html with -o needs a file name ending in html");
     }
+    // However named (a link, "-" with the file as standard input): the dump would be lost.
+    if (!output.empty() && corelens::platform::same_file(output, file)) {
+        return usage_error("-o " + output + " is the dump itself");
+    }
     if (const int status = probe_dump(file, mhz)) return status;
 
     const corelens::ReportContext context = corelens::gather_report_context();
@@ -147,7 +156,7 @@ int report(const std::vector<std::string>& arguments) {
 
 // The features window's rows, as the window builds them.
 int flags(const std::vector<std::string>& arguments) {
-    if (arguments.size() != 1 || arguments[0].empty() || arguments[0][0] == '-') {
+    if (arguments.size() != 1 || arguments[0].empty() || (arguments[0][0] == '-' && arguments[0] != "-")) {
         return usage_error("flags needs one dump file");
     }
     if (const int status = probe_dump(arguments[0], 0.0)) return status;

@@ -51,6 +51,15 @@ bool name_exists_in(const std::string& directory, const std::string& name) {
     return lstat(path.c_str(), &info) == 0;
 }
 
+bool same_file(const std::string& name, const std::string& other) {
+    const auto identify = [](const std::string& path, struct stat& info) {
+        return path == "-" ? fstat(STDIN_FILENO, &info) == 0 : stat(path.c_str(), &info) == 0;
+    };
+    struct stat first{}, second{};
+    return identify(name, first) && identify(other, second) && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 CreateResult OutputFile::create(const std::string& path, int mode, std::string* reason) {
     close(nullptr);
     if (mode != k_create_new && mode != k_create_always) {
