@@ -29,8 +29,4 @@ std::vector<BatchFailure> run_batch_plan(const BatchPlan& plan, ResultFiles& fil
 
 int batch_exit_status(const std::vector<BatchFailure>& failures) { return failures.empty() ? 0 : 1; }
 
-std::string failure_message(const BatchFailure& failure) {
-    return "corelens: cannot write " + failure.path + ": " + failure.reason;
-}
-
 }  // namespace corelens

@@ -38,7 +38,4 @@ std::vector<BatchFailure> run_batch_plan(const BatchPlan& plan, ResultFiles& fil
 // 0 when every requested file was written (also when none was requested), 1 otherwise.
 int batch_exit_status(const std::vector<BatchFailure>& failures);
 
-// "corelens: cannot write PATH: REASON"
-std::string failure_message(const BatchFailure& failure);
-
 }  // namespace corelens

@@ -1,7 +1,5 @@
 #include "app/command_line.h"
 
-#include <algorithm>
-
 #include "app/strings.h"
 
 namespace corelens {
@@ -27,27 +25,6 @@ std::string windows_command_tail(const char* command_line) {
     }
     while (is_blank_or_control(*at)) ++at;
     return at;
-}
-
-std::string posix_command_tail(const std::vector<std::string>& arguments) {
-    // Empty or blank arguments alone make no command line, as blanks after the name do on Windows.
-    const auto blank = [](const std::string& argument) {
-        return argument.find_first_not_of(' ') == std::string::npos;
-    };
-    if (std::all_of(arguments.begin(), arguments.end(), blank)) return {};
-    std::string tail;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (i > 0) tail += ' ';
-        if (argument.find(' ') == std::string::npos) {
-            tail += argument;
-        } else if (argument.compare(0, 3, "/p:") == 0 || argument.compare(0, 3, "/f:") == 0) {
-            tail += argument.substr(0, 3) + '"' + argument.substr(3) + '"';
-        } else {
-            tail += '"' + argument + '"';
-        }
-    }
-    return tail;
 }
 
 std::string program_directory_of(const char* program_path, char separator) {

@@ -28,5 +28,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // Batch mode shows nothing; only the exit status tells of a file not written.
     ReportFiles files;
     return batch_exit_status(
-        run_switches(tail, state.program_directory, state.program_path_too_long, SwitchSearch::substring, files));
+        run_switches(find_switches(tail), state.program_directory, state.program_path_too_long, files));
 }

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "app/command_line.h"
 #include "app/startup.h"
 #include "core/processor_record.h"
 #include "platform/platform.h"
@@ -13,15 +12,10 @@
 
 namespace corelens {
 
-std::vector<BatchFailure> run_switches(const std::string& tail, const std::string& output_directory,
-                                       bool program_path_too_long, SwitchSearch search, ResultFiles& files) {
-    SwitchInputs inputs;
-    inputs.tail = tail;
-    inputs.program_directory = output_directory;
-    inputs.computer_name = [] { return platform::computer_name(); };
-    inputs.search = search;
-    inputs.program_path_too_long = program_path_too_long;
-    return run_batch_plan(plan_batch(inputs), files, platform::k_path_separator);
+std::vector<BatchFailure> run_switches(const Switches& switches, const std::string& output_directory,
+                                       bool program_path_too_long, ResultFiles& files) {
+    const PlanInputs inputs{output_directory, [] { return platform::computer_file_name(); }, program_path_too_long};
+    return run_batch_plan(plan_batch(switches, inputs), files, platform::k_path_separator);
 }
 
 #ifndef _WIN32
@@ -40,35 +34,44 @@ const char* const k_usage =
     "  /h            HTML files (.html) instead of text\n"
     "  /p:DIRECTORY  the files go to DIRECTORY instead of the current directory\n"
     "\n"
-    "Files go to the current directory unless /p: names another. No file is ever\n"
-    "overwritten: a taken name is numbered (corelens_results1.txt, ...). The exit\n"
-    "status is 0 when every file was written, 1 when one was not (each failure is\n"
-    "named on standard error), 2 for a command line without a switch.\n";
+    "Each argument is one switch, written exactly as above; NAME and DIRECTORY are\n"
+    "the rest of their argument, blanks included. Files go to the current directory\n"
+    "unless /p: names another. No file is ever overwritten: a taken name is numbered\n"
+    "(corelens_results1.txt, ...). The exit status is 0 when every file was written,\n"
+    "1 when one was not or the output failed (each failure is named on standard\n"
+    "error), 2 for a usage error (anything else on the command line).\n";
 
 // Result files without "/p:" go here: an installed program's own directory is not writable.
 const char* const k_current_directory = ".";
+const char* const k_program = "corelens";
+
+// 0 when all of text reached standard output, 1 after a message saying why not.
+int print(const std::string& text) {
+    std::string reason;
+    if (platform::write_standard_output(text, &reason)) return 0;
+    platform::print_error(k_program, "write error: " + reason);
+    return 1;
+}
 
 }  // namespace
 
 int run_posix(int argc, char** argv) {
-    const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
-    for (const std::string& argument : arguments) {
-        if (argument == "-h" || argument == "--help") {
-            std::fputs(k_usage, stdout);
-            return 0;
-        }
-        if (argument == "--version") {
-            std::printf("corelens %s\n", k_version_text);
-            return 0;
-        }
-    }
-    // --json alone: the report as JSON instead of text.
-    const bool json = arguments.size() == 1 && arguments[0] == "--json";
-    const std::string tail = json ? std::string() : posix_command_tail(arguments);
-    // Checked before the probe, so a mistyped command line answers at once.
-    if (!tail.empty() && !holds_switch(tail, SwitchSearch::argument_start)) {
-        std::fprintf(stderr, "corelens: no switch at the start of any argument\n%s", k_usage);
+    platform::prepare_process();
+    const Arguments arguments = read_arguments({argv + (argc > 0 ? 1 : 0), argv + argc});
+    switch (arguments.action) {
+    case Arguments::Action::help:
+        return print(k_usage);
+    case Arguments::Action::version:
+        return print(std::string("corelens ") + k_version_text + "\n");
+    case Arguments::Action::usage_error:
+        // Answered before the probe, so a mistyped command line answers at once.
+        platform::print_error(k_program, arguments.error);
+        std::fputs(k_usage, stderr);
         return 2;
+    case Arguments::Action::report:
+    case Arguments::Action::json:
+    case Arguments::Action::batch:
+        break;
     }
 
     const std::string path = platform::program_path(argc > 0 && argv[0] != nullptr ? argv[0] : "");
@@ -78,20 +81,20 @@ int run_posix(int argc, char** argv) {
         return 1;
     }
 
-    if (tail.empty()) {
+    if (arguments.action == Arguments::Action::json) {
+        return print(render_json_report(processor_record, gather_report_context()));
+    }
+    if (arguments.action == Arguments::Action::report) {
         // The command-line program has no window (corelens-gui has): the report goes to
         // standard output.
-        const std::string report =
-            json ? render_json_report(processor_record, gather_report_context())
-                 : platform::terminal_text(render_text_report(processor_record, gather_report_context()) + "\r\n");
-        std::fwrite(report.data(), 1, report.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        return print(platform::terminal_text(render_text_report(processor_record, gather_report_context()) + "\r\n"));
     }
 
     ReportFiles files;
-    const std::vector<BatchFailure> failures =
-        run_switches(tail, k_current_directory, false, SwitchSearch::argument_start, files);
-    for (const BatchFailure& failure : failures) std::fprintf(stderr, "%s\n", failure_message(failure).c_str());
+    const std::vector<BatchFailure> failures = run_switches(arguments.switches, k_current_directory, false, files);
+    for (const BatchFailure& failure : failures) {
+        platform::print_error(k_program, "cannot write " + failure.path + ": " + failure.reason);
+    }
     return batch_exit_status(failures);
 }
 #endif

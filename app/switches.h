@@ -1,26 +1,39 @@
 #pragma once
-// Batch mode's switches as a pure evaluation: from the command-line tail to the plan of
-// files to write. Nothing here touches the file system, so the plan can be checked (and
-// fuzzed) without writing anything.
+// Batch mode's switches as pure evaluation, in two steps: which switches a command line
+// holds (Windows searches its tail, POSIX reads its arguments one by one), then one
+// planner that turns them into the files to write. Nothing here touches the file system,
+// so both steps can be checked (and fuzzed) without writing anything.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace corelens {
 
-// How a switch is found in the tail.
-enum class SwitchSearch {
-    // Windows: a case-sensitive substring search of the whole tail, first occurrence;
-    // "/c" inside a "/p:" directory counts.
-    substring,
-    // POSIX: the same, but only where an argument begins (start of the tail, or after a
-    // blank outside double quotes), so "/p:/home/x" holds no "/h"; a "/f:" name loses its
-    // quotes as a "/p:" directory does.
-    argument_start,
+// The switches of a command line, each with its argument.
+struct Switches {
+    bool html = false;                     // "/h"
+    std::optional<std::string> directory;  // "/p:"
+    std::optional<std::string> name;       // "/f:", the name without its extension
+    bool results = false;                  // "/f"
+    bool computer = false;                 // "/c"
 };
 
-// True when any of "/h", "/p:", "/f:", "/f" or "/c" is found in tail.
-bool holds_switch(const std::string& tail, SwitchSearch search);
+// Windows: each switch found by a case-sensitive substring search of the whole tail, its
+// first occurrence used; "/c" inside a "/p:" directory counts. A "/p:" directory loses its
+// quotes, a "/f:" name keeps them.
+Switches find_switches(const std::string& tail);
+
+// What a POSIX argument list asks for. Each argument is exactly one switch: "/h", "/f",
+// "/c", "/p:DIR" or "/f:NAME" (DIR and NAME the rest of the argument, whole), or one of
+// "-h", "--help", "--version"; the first of a switch given twice counts.
+struct Arguments {
+    enum class Action { report, batch, help, version, usage_error, json };
+    Action action = Action::report;  // report: no arguments at all; json: "--json" alone
+    Switches switches;
+    std::string error;  // for usage_error: "unknown switch '/x'", "/p: needs a directory"
+};
+Arguments read_arguments(const std::vector<std::string>& arguments);
 
 // Batch mode creates every file exclusively, numbering a taken name, whatever the switch;
 // whether its path fits is decided when it is written.
@@ -39,11 +52,10 @@ struct BatchPlan {
     std::vector<PlannedFile> files;  // in the order they are written
 };
 
-struct SwitchInputs {
-    std::string tail;
+struct PlanInputs {
     std::string program_directory;  // the output directory unless "/p:" replaces it
-    std::function<std::string()> computer_name;  // read only for "/c"
-    SwitchSearch search = SwitchSearch::substring;
+    // The computer's name as a file name; read only for "/c".
+    std::function<std::string()> computer_name;
     // The program's own path did not fit platform::k_path_capacity, so its directory is
     // not known for sure: files that would go there are refused.
     bool program_path_too_long = false;
@@ -51,8 +63,8 @@ struct SwitchInputs {
 
 extern const char* const k_program_path_too_long;  // refusal text for files beside such a program
 
-// Evaluates "/h", "/p:", "/f:", "/f" (only without "/f:") and "/c" in that order.
-BatchPlan plan_batch(const SwitchInputs& inputs);
+// "/h", "/p:", "/f:", "/f" (only without "/f:") and "/c", in that order.
+BatchPlan plan_batch(const Switches& switches, const PlanInputs& inputs);
 
 // The path a planned file would have before numbering, for messages.
 std::string planned_path(const PlannedFile& file, char separator);

@@ -33,6 +33,7 @@ public:
 
 // Replays "CPUID LLLLLLLL: AAAAAAAA-BBBBBBBB-CCCCCCCC-DDDDDDDD" lines. A leaf listed
 // several times answers in that order, the last answer repeating; an absent leaf is zero.
+// Text without any CPUID line is no dump: it has no CPUID.
 class RecordedCpuid final : public CpuidSource {
 public:
     struct ParseError {
@@ -42,11 +43,15 @@ public:
         std::string what() const;  // "FILE:LINE: MESSAGE" (or "FILE: MESSAGE")
     };
 
+    // A dump is small: a larger file is refused unread (/dev/zero ends too).
+    static constexpr std::size_t k_largest_dump = 4 * 1024 * 1024;
+
     // Parses dump text; returns false and fills error on a malformed CPUID line.
     bool parse(const std::string& text, const std::string& file_name, ParseError& error);
+    // "-" reads standard input (named "standard input" in errors).
     bool load_file(const std::string& path, ParseError& error);
 
-    int has_cpuid() override { return 1; }
+    int has_cpuid() override { return leaves_.empty() ? 0 : 1; }
     CpuidRegisters query(std::uint32_t leaf) override;
 
     // Rewinds every leaf to its first recorded answer.

@@ -90,23 +90,27 @@ bool RecordedCpuid::parse(const std::string& text, const std::string& file_name,
 
 bool RecordedCpuid::load_file(const std::string& path, ParseError& error) {
     // stdio rather than iostreams: the Windows program stays small without them.
-    std::FILE* in = std::fopen(path.c_str(), "rb");
+    const bool standard_input = path == "-";
+    const std::string name = standard_input ? "standard input" : path;
+    std::FILE* in = standard_input ? stdin : std::fopen(path.c_str(), "rb");
     if (in == nullptr) {
         const int code = errno;
-        error = {path, 0, std::string("cannot open: ") + (code != 0 ? std::strerror(code) : "unknown error")};
+        error = {name, 0, std::string("cannot open: ") + (code != 0 ? std::strerror(code) : "unknown error")};
         return false;
     }
     std::string content;
     char chunk[4096];
     std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, in)) > 0) content.append(chunk, got);
+    while (content.size() <= k_largest_dump && (got = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+        content.append(chunk, got);
+    }
     const bool failed = std::ferror(in) != 0;
-    std::fclose(in);
-    if (failed) {
-        error = {path, 0, "cannot read"};
+    if (!standard_input) std::fclose(in);
+    if (failed || content.size() > k_largest_dump) {
+        error = {name, 0, failed ? "cannot read" : "larger than " + std::to_string(k_largest_dump >> 20) + " MB: not a dump"};
         return false;
     }
-    return parse(content, path, error);
+    return parse(content, name, error);
 }
 
 CpuidRegisters RecordedCpuid::query(std::uint32_t leaf) {

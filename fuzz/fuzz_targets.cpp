@@ -3,6 +3,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cctype>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -56,6 +57,8 @@ void probe_and_check(RecordedCpuid& source, std::uint64_t ticks) {
         measured = true;
         return static_cast<double>(ticks) / 1000000.0;
     });
+    // Text without a CPUID line is no dump, and gives no record.
+    if (probed == 0) return check(source.has_cpuid() == 0 && !measured, "a dump with CPUID lines not probed");
     source.rewind();
     const bool counter = source.query(0).eax >= 1 && (source.query(1).edx & (1u << 4)) != 0;
     check(probed == 1 && measured == counter &&
@@ -187,6 +190,40 @@ struct StagedFiles final : ResultFiles {
     }
 };
 
+// The plan of a POSIX argument list against the arguments themselves: each is one switch,
+// the first "/p:" and "/f:" count, "/f" only without "/f:"; help, version or the first
+// argument that is no switch (named in the error) ends the reading.
+void check_against_arguments(const std::vector<std::string>& arguments, const Arguments& read,
+                             const std::string& program_directory, const std::string& computer) {
+    using Action = Arguments::Action;
+    const auto begins = [](const std::string& a, const char* prefix) { return a.size() > 3 && a.compare(0, 3, prefix) == 0; };
+    const auto is_switch = [&](const std::string& a) {
+        return a == "/h" || a == "/f" || a == "/c" || begins(a, "/p:") || begins(a, "/f:");
+    };
+    const auto other = std::find_if_not(arguments.begin(), arguments.end(), is_switch);
+    if (other != arguments.end()) {
+        const std::string& a = *other;
+        return check(a == "-h" || a == "--help" || a == "--version"
+                         ? read.action == (a == "--version" ? Action::version : Action::help)
+                         : read.action == Action::usage_error && read.error.find(a) != std::string::npos,
+                     "not answered, or a usage error that does not name the argument", a);
+    }
+    check(read.action == (arguments.empty() ? Action::report : Action::batch), "no batch run for switches");
+    const auto first = [&](const char* prefix) {
+        const auto at = std::find_if(arguments.begin(), arguments.end(), [&](const std::string& a) { return begins(a, prefix); });
+        return at == arguments.end() ? std::string() : at->substr(3);
+    };
+    const auto given = [&](const char* a) { return std::find(arguments.begin(), arguments.end(), a) != arguments.end(); };
+    const std::string extension = given("/h") ? ".html" : ".txt", name = first("/f:");
+    std::string expected = first("/p:").empty() ? program_directory : first("/p:"), planned;
+    if (!name.empty() || given("/f")) expected += "|" + (name.empty() ? "corelens_results" : name) + extension;
+    if (given("/c")) expected += "|" + computer + extension;
+    const BatchPlan plan = plan_batch(read.switches, {program_directory, [&] { return computer; }, false});
+    planned = plan.output_directory;
+    for (const PlannedFile& file : plan.files) planned += "|" + file.name;
+    check(planned == expected, "the plan is not what the arguments ask for", expected + " / " + planned);
+}
+
 [[maybe_unused]] int fuzz_switches(const std::uint8_t* data, std::size_t size) {
     // Options line (first byte: bit 0 POSIX arguments, else a Windows command line, bit 1 a
     // program path too long; the bits of the second: which writes fail), program directory,
@@ -199,21 +236,22 @@ struct StagedFiles final : ResultFiles {
     for (std::size_t i = 4; i < lines.size(); ++i) command_line += '\n' + lines[i];
     const unsigned options = lines[0].empty() ? 0 : static_cast<unsigned char>(lines[0][0]);
     const bool posix = (options & 1u) != 0, program_path_too_long = (options & 2u) != 0;
-    const std::string tail = posix ? posix_command_tail({lines.begin() + 3, lines.end()})
-                                   : windows_command_tail(command_line.c_str());
-    for (const SwitchSearch search : {SwitchSearch::substring, SwitchSearch::argument_start}) {
-        const BatchPlan plan = plan_batch({tail, lines[1], [&] { return lines[2]; }, search, program_path_too_long});
-        StagedFiles files;
-        files.failing = lines[0].size() > 1 ? static_cast<unsigned char>(lines[0][1]) : 0;
-        const std::vector<BatchFailure> failures = run_batch_plan(plan, files, platform::k_path_separator);
-        std::size_t written = 0, failed = 0;
-        for (const PlannedFile& file : plan.files) {
-            failed += file.refusal.empty() ? (files.failing >> written++ % 32) & 1u : 1;
-        }
-        // Refused files never reach the writer; every failure is reported, and fails the run.
-        check(written == files.calls && failed == failures.size() &&
-                  batch_exit_status(failures) == (failures.empty() ? 0 : 1), "writes or failures do not match the plan");
+    Switches switches = find_switches(windows_command_tail(command_line.c_str()));
+    if (posix) {
+        const std::vector<std::string> arguments(lines.begin() + 3, lines.end());
+        const Arguments read = read_arguments(arguments);
+        check_against_arguments(arguments, read, lines[1], lines[2]);
+        switches = read.switches;
     }
+    const BatchPlan plan = plan_batch(switches, {lines[1], [&] { return lines[2]; }, program_path_too_long});
+    StagedFiles files;
+    files.failing = lines[0].size() > 1 ? static_cast<unsigned char>(lines[0][1]) : 0;
+    const std::vector<BatchFailure> failures = run_batch_plan(plan, files, platform::k_path_separator);
+    std::size_t written = 0, failed = 0;
+    for (const PlannedFile& file : plan.files) failed += file.refusal.empty() ? (files.failing >> written++ % 32) & 1u : 1;
+    // Refused files never reach the writer; every failure is reported, and fails the run.
+    check(written == files.calls && failed == failures.size() &&
+              batch_exit_status(failures) == (failures.empty() ? 0 : 1), "writes or failures do not match the plan");
     return 0;
 }
 

@@ -34,12 +34,26 @@ LocalTime local_time();
 
 // The logged-on (POSIX: effective) user's name; empty when it cannot be read.
 std::string user_name();
-// The computer's short name (POSIX: the host name up to its first dot); empty on failure.
+// The computer's short name (POSIX: the host name up to its first dot, read whole, in
+// Windows-1252 as the reports have it); empty on failure.
 std::string computer_name();
+// The same name as a file name: Windows, the same bytes; POSIX, as the file system has
+// it (UTF-8), with each '/' replaced by '_'.
+std::string computer_file_name();
 
 // The program's own full path, whole however long. POSIX reads /proc/self/exe; where
 // the system cannot tell, fallback is returned instead.
 std::string program_path(const std::string& fallback);
+
+// Called first by every program. POSIX: a file-size limit makes a write fail (EFBIG)
+// instead of ending the process (SIGXFSZ ignored). Windows: nothing to do.
+void prepare_process();
+
+// Writes all of text to standard output now; false and the reason when it could not.
+bool write_standard_output(const std::string& text, std::string* reason);
+// "PROGRAM: MESSAGE" and a line end on standard error. Control characters in message (a
+// name or path can hold a newline) are shown escaped: \n, \r, \t, \xHH.
+void print_error(const std::string& program, const std::string& message);
 
 #ifdef _WIN32
 constexpr char k_path_separator = '\\';
@@ -58,12 +72,18 @@ inline bool path_fits(const std::string& path) { return path.size() < k_path_cap
 // alone (SearchPathA); POSIX looks at directory, separator, name without following links.
 bool name_exists_in(const std::string& directory, const std::string& name);
 
+// True when both names lead to one existing file (links followed); "-" stands for the
+// file open as standard input.
+bool same_file(const std::string& name, const std::string& other);
+
 constexpr int k_create_new = 1;     // CREATE_NEW: fails when the file exists
 constexpr int k_create_always = 2;  // CREATE_ALWAYS: creates, or empties the file in place
 
 // replaced: k_create_always opened an existing file (through a link, keeping its
-// permissions and owner) and emptied it.
+// permissions and owner) and emptied it. Only a regular file is replaced: a pipe or device
+// would block or swallow the report, and is refused without waiting.
 enum class CreateResult { created, replaced, exists, failed };
+inline constexpr const char* k_not_a_regular_file = "not a regular file";
 
 // A file opened for writing; closed when it goes out of scope.
 class OutputFile {
@@ -87,6 +107,9 @@ public:
     CreateResult create(const std::string& path, int mode, std::string* reason);
     // All size bytes, or false with the reason.
     bool write_all(const char* data, std::size_t size, std::string* reason);
+    // Waits until what was written reached the device (fsync, FlushFileBuffers): a
+    // failure that shows only at write-back is seen here.
+    bool sync(std::string* reason);
     // Closes now, so that a failure of the close itself is seen.
     bool close(std::string* reason);
     bool is_open() const { return handle_ != k_closed; }
@@ -98,7 +121,8 @@ private:
 
 bool remove_file(const std::string& path);
 
-// Text for a terminal: UTF-8 on POSIX, the bytes unchanged on Windows.
+// Text for standard output: UTF-8 with "\n" line ends on POSIX, the bytes unchanged on
+// Windows.
 std::string terminal_text(const std::string& windows1252);
 
 // Byte 0x80-0x9F as the Windows code page has them; the five unused ones pass through

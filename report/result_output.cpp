@@ -88,7 +88,8 @@ Outcome write_file(const std::string& path, int mode, const std::string& bytes,
     case platform::CreateResult::failed:
         return Outcome::failed;
     }
-    if (!write_bytes(file_system, file, bytes, reason) || !file.close(reason)) {
+    // Written only once the bytes reached the device and the file closed cleanly.
+    if (!write_bytes(file_system, file, bytes, reason) || !file.sync(reason) || !file.close(reason)) {
         file.close(nullptr);
         if (created == platform::CreateResult::created) platform::remove_file(path);
         return Outcome::failed;

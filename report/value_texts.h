@@ -22,11 +22,18 @@ std::string format_feature(const ProcessorRecord& record, Feature feature);
 std::string format_l1_cache(unsigned kb);  // l1_data_kb or l1_code_kb
 std::string format_l2_cache(int kb);       // l2_kb
 
-// A text field of the record up to its NUL, never past the field's end.
+// A text field of the record up to its NUL, never past the field's end; every view reads
+// the record's texts through here. The processor or a dump fills them, so a control
+// character (below 0x20, and 0x7F) shows as '?': no value can steer a terminal or forge a
+// report line.
 template <std::size_t N>
 std::string record_text(const char (&field)[N]) {
     const void* end = std::memchr(field, '\0', N);
-    return std::string(field, end != nullptr ? static_cast<const char*>(end) - field : N);
+    std::string text(field, end != nullptr ? static_cast<const char*>(end) - field : N);
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    }
+    return text;
 }
 
 }  // namespace corelens

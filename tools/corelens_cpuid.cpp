@@ -39,33 +39,47 @@ const char* const k_usage =
     "report  prints the text (or with --html the HTML) report for a recorded dump;\n"
     "        --mhz gives the clock speed to report (0.0 without it); -o writes FILE\n"
     "        byte for byte as corelens writes a result file (HTML when FILE ends\n"
-    "        in html); --json prints the record as one JSON object instead\n"
+    "        in html), never over the dump itself; --json prints the record as one\n"
+    "        JSON object instead\n"
     "flags   prints the features window's flag list for a recorded dump, one row per\n"
     "        line: feature, name, position and yes or no, separated by tabs\n"
     "inventory  reads result files (text or HTML; in folders the *.txt and *.html,\n"
     "        with -r in the folders below too) and prints one row per computer, the\n"
-    "        newest report of each, as CSV or with --json as a JSON array\n";
+    "        newest report of each, as CSV or with --json as a JSON array\n"
+    "\n"
+    "DUMP is a file of such lines (other lines are ignored), at most 4 MB; - reads\n"
+    "standard input. A file without any CPUID line is not a dump. The exit status\n"
+    "is 0 on success, 1 when the output could not be written, 2 for a usage error\n"
+    "or a file that is not a dump.\n";
+
+const char* const k_program = "corelens-cpuid";
+
+void error(const std::string& message) { corelens::platform::print_error(k_program, message); }
 
 int usage_error(const std::string& message) {
-    std::fprintf(stderr, "corelens-cpuid: %s\n", message.c_str());
-    std::fprintf(stderr, "Try 'corelens-cpuid --help'.\n");
+    error(message);
+    std::fputs("Try 'corelens-cpuid --help'.\n", stderr);
     return k_usage_error;
 }
 
-void print(const std::string& text) {
-    const std::string out = corelens::platform::terminal_text(text);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+// 0 when all of the UTF-8 text reached standard output, 1 after a message saying why not.
+int print_utf8(const std::string& text) {
+    std::string reason;
+    if (corelens::platform::write_standard_output(text, &reason)) return 0;
+    error("write error: " + reason);
+    return 1;
 }
+
+// The same for Windows-1252 text.
+int print(const std::string& text) { return print_utf8(corelens::platform::terminal_text(text)); }
 
 int dump() {
     corelens::LiveCpuid source;
     if (!source.has_cpuid()) {
-        std::fprintf(stderr, "corelens-cpuid: this processor has no CPUID instruction\n");
+        error("this processor has no CPUID instruction");
         return 1;
     }
-    print(corelens::format_dump(source));
-    return 0;
+    return print(corelens::format_dump(source));
 }
 
 bool parse_mhz(const std::string& text, double& mhz) {
@@ -78,20 +92,20 @@ bool parse_mhz(const std::string& text, double& mhz) {
     return true;
 }
 
-// Replays file through the program's probe into the program's record; 0, or the exit
-// status after a message.
+// Replays file ("-": standard input) through the program's probe into the program's
+// record; 0, or the exit status after a message.
 int probe_dump(const std::string& file, double mhz) {
     corelens::RecordedCpuid source;
-    corelens::RecordedCpuid::ParseError error;
-    if (!source.load_file(file, error)) {
-        std::fprintf(stderr, "corelens-cpuid: %s\n", error.what().c_str());
+    corelens::RecordedCpuid::ParseError parse_error;
+    if (!source.load_file(file, parse_error)) {
+        error(parse_error.what());
         return k_usage_error;
     }
     corelens::build_reference_tables();
     corelens::processor_record = corelens::ProcessorRecord{};
     if (!corelens::probe_processor(corelens::processor_record, corelens::non_intel, source, [mhz] { return mhz; })) {
-        std::fprintf(stderr, "corelens-cpuid: %s: the dump has no CPUID\n", file.c_str());
-        return 1;
+        error((file == "-" ? "standard input" : file) + ": no CPUID line: not a dump");
+        return k_usage_error;
     }
     return 0;
 }
@@ -133,33 +147,34 @@ int report(const std::vector<std::string>& arguments) {
         return usage_error("--html with -o needs a file name ending in html");
     }
     if (json && (html || !output.empty())) return usage_error("--json goes with neither --html nor -o");
+    // However named (a link, "-" with the file as standard input): the dump would be lost.
+    if (!output.empty() && corelens::platform::same_file(output, file)) {
+        return usage_error("-o " + output + " is the dump itself");
+    }
     if (const int status = probe_dump(file, mhz)) return status;
 
     const corelens::ReportContext context = corelens::gather_report_context();
     if (json) {
         // UTF-8 already: written as it is.
-        const std::string object = corelens::render_json_report(corelens::processor_record, context);
-        std::fwrite(object.data(), 1, object.size(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        return print_utf8(corelens::render_json_report(corelens::processor_record, context));
     }
     if (!output.empty()) {
         std::string reason;
         if (corelens::save_results(output, corelens::k_create_always, corelens::processor_record, context,
                                    &reason) != 1) {
-            std::fprintf(stderr, "corelens-cpuid: cannot write %s: %s\n", output.c_str(), reason.c_str());
+            error("cannot write " + output + ": " + reason);
             return 1;
         }
         return 0;
     }
     // On a terminal the report gets a line end after its closing bracket; the file has none.
-    print(html ? corelens::render_html_report(corelens::processor_record, context)
-               : corelens::render_text_report(corelens::processor_record, context) + "\r\n");
-    return 0;
+    return print(html ? corelens::render_html_report(corelens::processor_record, context)
+                      : corelens::render_text_report(corelens::processor_record, context) + "\r\n");
 }
 
 // The features window's rows, as the window builds them.
 int flags(const std::vector<std::string>& arguments) {
-    if (arguments.size() != 1 || arguments[0].empty() || arguments[0][0] == '-') {
+    if (arguments.size() != 1 || arguments[0].empty() || (arguments[0][0] == '-' && arguments[0] != "-")) {
         return usage_error("flags needs one dump file");
     }
     if (const int status = probe_dump(arguments[0], 0.0)) return status;
@@ -167,13 +182,13 @@ int flags(const std::vector<std::string>& arguments) {
     for (const corelens::FeatureRow& row : corelens::feature_rows(corelens::processor_record)) {
         text += row.short_name + '\t' + row.long_name + '\t' + row.position_text + '\t' + row.enabled_text + '\n';
     }
-    print(text);
-    return 0;
+    return print(text);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    corelens::platform::prepare_process();
 #ifdef _WIN32
     // Reports carry their own "\r\n"; the runtime must not add another "\r".
     _setmode(_fileno(stdout), _O_BINARY);
@@ -185,13 +200,9 @@ int main(int argc, char** argv) {
     }
     const std::string& command = arguments[0];
     if (command == "--help" || command == "-h") {
-        std::fputs(k_usage, stdout);
-        return 0;
+        return print(k_usage);
     }
-    if (command == "--version") {
-        std::printf("corelens-cpuid %s\n", corelens::k_version_text);
-        return 0;
-    }
+    if (command == "--version") return print(std::string("corelens-cpuid ") + corelens::k_version_text + "\n");
     if (command == "dump") {
         if (arguments.size() > 1) return usage_error("dump takes no arguments");
         return dump();

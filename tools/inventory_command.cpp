@@ -29,19 +29,16 @@ std::string joined(const std::string& directory, const std::string& name) {
     return directory + (separated ? "" : std::string(1, platform::k_path_separator)) + name;
 }
 
-// A name from the file system or a file, fit for a terminal.
-std::string shown(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) c = static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
-    return out;
-}
+const char* const k_program = "corelens-cpuid";
 
+// The path and the reason, control characters escaped.
 void complain(const std::string& path, const std::string& what) {
-    std::fprintf(stderr, "corelens-cpuid: %s: %s\n", shown(path).c_str(), shown(platform::terminal_text(what)).c_str());
+    platform::print_error(k_program, path + ": " + platform::terminal_text(what));
 }
 
 int usage_error(const std::string& message) {
-    std::fprintf(stderr, "corelens-cpuid: %s\nTry 'corelens-cpuid --help'.\n", message.c_str());
+    platform::print_error(k_program, message);
+    std::fputs("Try 'corelens-cpuid --help'.\n", stderr);
     return 2;
 }
 
@@ -118,8 +115,9 @@ int inventory_command(const std::vector<std::string>& arguments) {
     const std::vector<std::vector<Field>> rows = inventory_rows(std::move(entries));
     const std::string out = json ? inventory_json(rows) : inventory_csv(rows);
     // UTF-8 already: written as it is.
-    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "corelens-cpuid: cannot write the inventory to standard output\n");
+    std::string reason;
+    if (!platform::write_standard_output(out, &reason)) {
+        platform::print_error(k_program, "write error: " + reason);
         return 1;
     }
     return failures == 0 ? 0 : 1;

@@ -1,7 +1,9 @@
 #include <pwd.h>
+#include <sys/utsname.h>
 #include <unistd.h>
 
-#include <climits>
+#include <csignal>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -37,14 +39,30 @@ std::string user_name() {
     return windows1252_from_utf8(found->pw_name);
 }
 
-std::string computer_name() {
-    char host[HOST_NAME_MAX + 1] = {};
-    if (gethostname(host, sizeof host - 1) != 0) return {};
-    std::string name(host);
-    const std::size_t dot = name.find('.');
-    if (dot != std::string::npos) name.erase(dot);
-    return windows1252_from_utf8(name);
+namespace {
+
+// The host name up to its first dot, as the system has it.
+std::string short_host_name() {
+    // uname's node name is the whole host name, NUL-ended, however long the system allows.
+    utsname names{};
+    if (uname(&names) != 0) return {};
+    std::string name(names.nodename, strnlen(names.nodename, sizeof names.nodename));
+    return name.substr(0, name.find('.'));
 }
+
+}  // namespace
+
+std::string computer_name() { return windows1252_from_utf8(short_host_name()); }
+
+std::string computer_file_name() {
+    std::string name = short_host_name();
+    for (char& c : name) {
+        if (c == '/') c = '_';  // a name, never a path into a subdirectory
+    }
+    return name;
+}
+
+void prepare_process() { std::signal(SIGXFSZ, SIG_IGN); }
 
 std::string program_path(const std::string& fallback) {
     std::vector<char> buffer(256);

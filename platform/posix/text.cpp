@@ -109,7 +109,13 @@ std::string utf8_from_file_name(const std::string& name) {
 }
 
 std::string terminal_text(const std::string& windows1252) {
-    return utf8_from_windows1252(windows1252);
+    // "\n" line ends, so that the text pipes into line-based tools.
+    std::string text;
+    text.reserve(windows1252.size());
+    for (std::size_t i = 0; i < windows1252.size(); ++i) {
+        if (!(windows1252[i] == '\r' && i + 1 < windows1252.size() && windows1252[i + 1] == '\n')) text += windows1252[i];
+    }
+    return utf8_from_windows1252(text);
 }
 
 }  // namespace corelens::platform

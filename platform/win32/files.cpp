@@ -52,6 +52,12 @@ CreateResult OutputFile::create(const std::string& path, int mode, std::string* 
         return exists && mode == k_create_new ? CreateResult::exists : CreateResult::failed;
     }
     const bool existed = mode == k_create_always && GetLastError() == ERROR_ALREADY_EXISTS;
+    // A device name (NUL, COM1, a pipe) opens too; only a file on a disk holds a report.
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        if (reason != nullptr) *reason = k_not_a_regular_file;
+        return CreateResult::failed;
+    }
     handle_ = reinterpret_cast<std::intptr_t>(file);
     return existed ? CreateResult::replaced : CreateResult::created;
 }
@@ -76,6 +82,16 @@ bool OutputFile::write_all(const char* data, std::size_t size, std::string* reas
         size -= written;
     }
     return true;
+}
+
+bool OutputFile::sync(std::string* reason) {
+    if (!is_open()) {
+        set_reason(reason, ERROR_INVALID_HANDLE);
+        return false;
+    }
+    if (FlushFileBuffers(as_handle(handle_))) return true;
+    set_reason(reason, GetLastError());
+    return false;
 }
 
 bool OutputFile::close(std::string* reason) {

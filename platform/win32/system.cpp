@@ -31,6 +31,10 @@ std::string computer_name() {
     return std::string(buffer);
 }
 
+std::string computer_file_name() { return computer_name(); }
+
+void prepare_process() {}
+
 std::string program_path(const std::string& fallback) {
     // Whole however long (a cut path names another directory); Windows 9x stops at MAX_PATH.
     std::string buffer(MAX_PATH, '\0');

@@ -1,5 +1,5 @@
 // Faults on the batch path that a machine does not produce on request: writes and closes
-// interrupted by signals or failing late.
+// interrupted by signals, a write-back failing at the flush or the close.
 #include <gtest/gtest.h>
 
 #include <sys/syscall.h>
@@ -19,11 +19,11 @@
 
 namespace {
 
-// What the replaced write and close system calls do while armed, one step per call on a
+// What the replaced write, fsync and close system calls do while armed, one step per call on a
 // descriptor above standard error. A signal is raised inside the call, so a handler runs
 // in the middle of it; the call then answers as the kernel does when a signal arrives
 // before any byte (EINTR) or after part of the transfer (the short count).
-enum class Step { interrupt_before, interrupt_after_part, no_progress, fail_close };
+enum class Step { interrupt_before, interrupt_after_part, no_progress, fail_sync, fail_close };
 
 struct SystemCallFaults {
     bool armed = false;
@@ -43,12 +43,22 @@ bool take_step(int fd, Step& step) {
 
 ssize_t raw_write(int fd, const void* data, size_t size) { return syscall(SYS_write, fd, data, size); }
 
+// A deferred write error (a network file system, a full disk found at write-back), told by
+// the flush or by the close; after a close the descriptor is gone all the same.
+int fail_late(int fd, Step when, long result) {
+    Step step;
+    if (!take_step(fd, step) || step != when) return static_cast<int>(result);
+    ++faults.next;
+    errno = EIO;
+    return -1;
+}
+
 }  // namespace
 
-// The program's own write and close, replaced for this test program only.
+// The program's own write, fsync and close, replaced for this test program only.
 extern "C" ssize_t write(int fd, const void* data, size_t size) {
     Step step;
-    if (!take_step(fd, step) || step == Step::fail_close) return raw_write(fd, data, size);
+    if (!take_step(fd, step) || step > Step::no_progress) return raw_write(fd, data, size);
     ++faults.next;
     switch (step) {
     case Step::interrupt_before:
@@ -62,22 +72,15 @@ extern "C" ssize_t write(int fd, const void* data, size_t size) {
     }
     case Step::no_progress:
         return 0;
+    case Step::fail_sync:
     case Step::fail_close:
         break;
     }
     return raw_write(fd, data, size);
 }
 
-extern "C" int close(int fd) {
-    Step step;
-    const long result = syscall(SYS_close, fd);
-    if (!take_step(fd, step) || step != Step::fail_close) return static_cast<int>(result);
-    // A deferred write error (a network file system, a full disk found at the flush): the
-    // descriptor is gone all the same.
-    ++faults.next;
-    errno = EIO;
-    return -1;
-}
+extern "C" int fsync(int fd) { return fail_late(fd, Step::fail_sync, syscall(SYS_fsync, fd)); }
+extern "C" int close(int fd) { return fail_late(fd, Step::fail_close, syscall(SYS_close, fd)); }
 
 namespace corelens {
 namespace {
@@ -127,11 +130,12 @@ TEST_F(FaultInjection, SignalsDuringTheWriteStillGiveTheWholeFile) {
     EXPECT_EQ(expected, read_file(written));
 }
 
-TEST_F(FaultInjection, WriteOrCloseFailingLateLeavesNoPartAndTouchesNothing) {
+TEST_F(FaultInjection, WriteFlushOrCloseFailingLateLeavesNoPartAndTouchesNothing) {
     write_file(scratch_.path_of("corelens_results.txt"), "the old results");
     struct Case { const char* what; std::vector<Step> steps; int error; };
     const Case cases[] = {
         {"write that makes no progress", {Step::interrupt_after_part, Step::no_progress}, ENOSPC},
+        {"flush reporting a deferred error", {Step::fail_sync}, EIO},
         {"close reporting a deferred error", {Step::fail_close}, EIO},
     };
     for (const Case& c : cases) {
