@@ -107,7 +107,7 @@ bool RecordedCpuid::load_file(const std::string& path, ParseError& error) {
     const bool failed = std::ferror(in) != 0;
     if (!standard_input) std::fclose(in);
     if (failed || content.size() > k_largest_dump) {
-        error = {name, 0, failed ? "cannot read" : "larger than " + std::to_string(k_largest_dump >> 20) + " MB: not a dump"};
+        error = {name, 0, failed ? "cannot read" : "larger than " + platform::unsigned_decimal(k_largest_dump >> 20) + " MB: not a dump"};
         return false;
     }
     return parse(content, name, error);

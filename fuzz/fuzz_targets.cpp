@@ -200,13 +200,21 @@ void check_against_arguments(const std::vector<std::string>& arguments, const Ar
     const auto is_switch = [&](const std::string& a) {
         return a == "/h" || a == "/f" || a == "/c" || begins(a, "/p:") || begins(a, "/f:");
     };
-    const auto other = std::find_if_not(arguments.begin(), arguments.end(), is_switch);
+    const auto other = std::find_if_not(arguments.begin(), arguments.end(),
+                                        [&](const std::string& a) { return is_switch(a) || a == "--json"; });
     if (other != arguments.end()) {
         const std::string& a = *other;
         return check(a == "-h" || a == "--help" || a == "--version"
                          ? read.action == (a == "--version" ? Action::version : Action::help)
                          : read.action == Action::usage_error && read.error.find(a) != std::string::npos,
                      "not answered, or a usage error that does not name the argument", a);
+    }
+    // --json prints the report instead of writing files: never beside a switch.
+    if (std::find(arguments.begin(), arguments.end(), "--json") != arguments.end()) {
+        const bool alone = std::none_of(arguments.begin(), arguments.end(), is_switch);
+        return check(alone ? read.action == Action::json
+                           : read.action == Action::usage_error && read.error.find("--json") != std::string::npos,
+                     "--json not answered as asked", alone ? "alone" : "with switches");
     }
     check(read.action == (arguments.empty() ? Action::report : Action::batch), "no batch run for switches");
     const auto first = [&](const char* prefix) {

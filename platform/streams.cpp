@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/format.h"
 #include "platform/platform.h"
 
 namespace corelens::platform {
@@ -24,9 +25,7 @@ void print_error(const std::string& program, const std::string& message) {
         } else if (c == '\n' || c == '\r' || c == '\t') {
             line += c == '\n' ? "\\n" : c == '\r' ? "\\r" : "\\t";
         } else {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-            line += escape;
+            line += "\\x" + upper_hex(byte, 2);
         }
     }
     line += '\n';
