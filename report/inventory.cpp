@@ -149,7 +149,7 @@ bool read_result_fields(const std::string& bytes, std::vector<Field>& fields, st
     return reason.empty();
 }
 
-std::vector<std::vector<Field>> inventory_rows(std::vector<InventoryEntry> entries) {
+std::vector<std::vector<Field>> inventory_rows(std::vector<InventoryEntry> entries, bool every_report) {
     std::vector<Dated> dated;
     dated.reserve(entries.size());
     for (InventoryEntry& entry : entries) {
@@ -172,10 +172,12 @@ std::vector<std::vector<Field>> inventory_rows(std::vector<InventoryEntry> entri
         while (!dated[first].computer.empty() && next < dated.size() && dated[next].computer == dated[first].computer) {
             ++next;
         }
-        std::vector<Field> row = std::move(dated[first].entry.fields);
-        row.push_back({"file", FieldKind::text, platform::utf8_from_file_name(dated[first].entry.path)});
-        row.push_back({"other_reports", FieldKind::number, platform::unsigned_decimal(next - first - 1)});
-        rows.push_back(std::move(row));
+        for (std::size_t shown = first; shown < (every_report ? next : first + 1); ++shown) {
+            std::vector<Field> row = std::move(dated[shown].entry.fields);
+            row.push_back({"file", FieldKind::text, platform::utf8_from_file_name(dated[shown].entry.path)});
+            row.push_back({"other_reports", FieldKind::number, platform::unsigned_decimal(next - first - 1)});
+            rows.push_back(std::move(row));
+        }
         first = next;
     }
     return rows;

@@ -27,7 +27,8 @@ struct InventoryEntry {
 // One row per computer (the report's own Computer value; reports without one stay apart),
 // sorted by computer: the newest report by its own date, ties going to the path first in byte
 // order, with two more fields, "file" and "other_reports" (how many reports it outdated).
-std::vector<std::vector<Field>> inventory_rows(std::vector<InventoryEntry> entries);
+// every_report: a row for each report, a computer's newest first, each counting the others.
+std::vector<std::vector<Field>> inventory_rows(std::vector<InventoryEntry> entries, bool every_report = false);
 
 // CSV with a header row, or a JSON array of objects one per line; UTF-8.
 std::string inventory_csv(const std::vector<std::vector<Field>>& rows);

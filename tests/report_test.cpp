@@ -108,7 +108,8 @@ TEST(Fields, JsonAndCsvOfARecord) {
 }
 
 // One row per computer, the newest by its own date (day first: 01.01.2027 is newer than
-// 31.12.2026), a tie to the path first in byte order; reports without a computer stay apart.
+// 31.12.2026), a tie to the path first in byte order; reports without a computer stay apart;
+// with every report, the others follow their computer's newest.
 TEST(Inventory, NewestReportOfEachComputerWins) {
     struct Report { const char* path; const char* computer; unsigned day, month, year; };
     const Report reports[] = {{"PC1.txt", "PC", 31, 12, 2026}, {"PC2.html", "PC", 1, 1, 2027},
@@ -119,9 +120,11 @@ TEST(Inventory, NewestReportOfEachComputerWins) {
         const ReportContext context{r.day, r.month, r.year, 0, 0, 0, "user", r.computer};
         entries.push_back({r.path, report_fields(report_rows(ProcessorRecord{}, context), nullptr)});
     }
-    std::string shown;
-    for (const std::vector<Field>& row : inventory_rows(entries)) shown += row[row.size() - 2].text + " " + row.back().text + "\n";
-    EXPECT_EQ("a.txt 0\nb.txt 0\nz.txt 0\nPC11.txt 2\n", shown);
+    for (const bool every_report : {false, true}) {
+        std::string shown;
+        for (const std::vector<Field>& row : inventory_rows(entries, every_report)) shown += row[row.size() - 2].text + " " + row.back().text + "\n";
+        EXPECT_EQ(every_report ? "a.txt 0\nb.txt 0\nz.txt 0\nPC11.txt 2\nPC2.html 2\nPC1.txt 2\n" : "a.txt 0\nb.txt 0\nz.txt 0\nPC11.txt 2\n", shown);
+    }
 }
 
 // The probe keeps the clock it measured exactly when leaf 1 shows a time-stamp counter

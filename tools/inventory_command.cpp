@@ -78,6 +78,7 @@ std::vector<std::string> files_to_read(const std::vector<std::string>& paths, bo
 int inventory_command(const std::vector<std::string>& arguments) {
     bool json = false;
     bool recursive = false;
+    bool every_report = false;
     bool options = true;
     std::vector<std::string> paths;
     for (const std::string& argument : arguments) {
@@ -85,6 +86,8 @@ int inventory_command(const std::vector<std::string>& arguments) {
             json = argument == "--json";
         } else if (options && (argument == "-r" || argument == "--recursive")) {
             recursive = true;
+        } else if (options && (argument == "-a" || argument == "--all")) {
+            every_report = true;
         } else if (options && argument == "--") {
             options = false;
         } else if (options && argument.size() > 1 && argument[0] == '-') {
@@ -112,7 +115,7 @@ int inventory_command(const std::vector<std::string>& arguments) {
             entries.push_back(std::move(entry));
         }
     }
-    const std::vector<std::vector<Field>> rows = inventory_rows(std::move(entries));
+    const std::vector<std::vector<Field>> rows = inventory_rows(std::move(entries), every_report);
     const std::string out = json ? inventory_json(rows) : inventory_csv(rows);
     // UTF-8 already: written as it is.
     std::string reason;
