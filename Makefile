@@ -65,8 +65,12 @@ fuzz:
 fuzz-smoke:
 	FUZZ_SECONDS=30 bash fuzz/run.sh
 
+# corelens-gui's figures are taken on an X server: Xvfb, through Qt's xcb platform.
 bench: native win32
-	@for b in build/native/bench/bench_*; do echo "== $$b"; $$b; done
+	@for b in build/native/bench/bench_*; do \
+	    echo "== $$b"; \
+	    case $$b in *bench_gui) QT_QPA_PLATFORM=xcb $(XVFB) $$b ;; *) $$b ;; esac || exit 1; \
+	done
 
 clean:
 	rm -rf build
