@@ -10,8 +10,12 @@ XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 WINDOWS_TESTS ?=
 export WINDOWS_TESTS
 
-run: native
-	./build/native/app/corelens
+# corelens alone (preset cli: no tests, no Qt, no GoogleTest needed), then its report.
+run:
+	@echo "Building corelens in build/cli ..."
+	@cmake --preset cli >/dev/null
+	@cmake --build --preset cli -j $(JOBS) -- --no-print-directory
+	@./build/cli/app/corelens
 
 setup:
 	bash scripts/setup.sh
