@@ -31,7 +31,7 @@ pid_t start(const std::string& program, bool report_first_paint, int* output) {
     if (child == 0) {
         dup2(pipe_ends[1], STDOUT_FILENO);
         // Qt's notes (no XDG_RUNTIME_DIR under xvfb-run) are no figures.
-        freopen("/dev/null", "w", stderr);
+        if (std::freopen("/dev/null", "w", stderr) == nullptr) _exit(127);
         close(pipe_ends[0]);
         if (report_first_paint) setenv("CORELENS_GUI_FIRST_PAINT", "1", 1);
         execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
