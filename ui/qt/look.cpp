@@ -35,18 +35,21 @@ int scale(int value, int numerator, int denominator) {
 
 QColor colour(unsigned rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
-// A view-model message in a box owned by parent; true for Yes when yes_no.
-bool show_message(QWidget* parent, const Message& message, bool yes_no) {
+// A view-model message in a box owned by parent, with these buttons; the one pressed. Esc
+// presses Cancel where there is one (Qt's escape button), and the only button of a one-button box.
+QMessageBox::StandardButton show_message(QWidget* parent, const Message& message,
+                                         QMessageBox::StandardButtons buttons) {
     QMessageBox box(parent);
     box.setWindowTitle(QString::fromLatin1(message.caption));
-    box.setText(QString::fromLatin1(message.text));
+    // Texts are ASCII; a path in one is the file system's (UTF-8).
+    box.setText(QString::fromLocal8Bit(message.text));
     switch (message.icon) {
         case MessageIcon::none: box.setIcon(QMessageBox::NoIcon); break;
         case MessageIcon::information: box.setIcon(QMessageBox::Information); break;
         case MessageIcon::warning: box.setIcon(QMessageBox::Warning); break;
     }
-    box.setStandardButtons(yes_no ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
-    return box.exec() == QMessageBox::Yes;
+    box.setStandardButtons(buttons);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 }  // namespace
@@ -189,9 +192,16 @@ void DressedDialog::show_fields(const std::vector<FieldText>& fields) const {
     }
 }
 
-bool QtDialogs::ask_yes_no(const Message& question) { return show_message(owner_, question, true); }
+Answer QtDialogs::ask(const Message& question, bool cancellable) {
+    switch (show_message(owner_, question,
+                         QMessageBox::Yes | QMessageBox::No | (cancellable ? QMessageBox::Cancel : QMessageBox::NoButton))) {
+        case QMessageBox::Yes: return Answer::yes;
+        case QMessageBox::No: return Answer::no;
+        default: return Answer::cancel;
+    }
+}
 
-void QtDialogs::tell(const Message& message) { show_message(owner_, message, false); }
+void QtDialogs::tell(const Message& message) { show_message(owner_, message, QMessageBox::Ok); }
 
 bool QtDialogs::choose_file(const SaveDialogRequest& request, std::string& path) {
     QFileDialog dialog(owner_, QString::fromLatin1(request.title));

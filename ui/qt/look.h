@@ -62,7 +62,7 @@ public:
     // owner may be null: a box of its own.
     explicit QtDialogs(QWidget* owner) : owner_(owner) {}
 
-    bool ask_yes_no(const Message& question) override;
+    Answer ask(const Message& question, bool cancellable) override;
     void tell(const Message& message) override;
     bool choose_file(const SaveDialogRequest& request, std::string& path) override;
     // UTF-8 with Linux line ends on the Linux clipboard.

@@ -71,7 +71,7 @@ void MainWindow::copy() {
 
 void MainWindow::save() {
     QtDialogs dialogs(this);
-    run_save_flow(dialogs, starting_folder_);
+    run_save_flow(dialogs, starting_folder_, k_desktop_save);
 }
 
 FeaturesWindow::FeaturesWindow(QWidget* parent) : DressedDialog(parent, features_dialog()) {
