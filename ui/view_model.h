@@ -41,7 +41,8 @@ extern const Message k_cache_help_message;   // the "&?" button
 extern const Message k_cursor_error_message;  // the about window's hand cursor is missing
 extern const Message k_email_error_message;   // no mail client took the link
 
-// The label font: this face at this character-cell height in pixels, normal weight.
+// The Windows program's label font: this face at this character-cell height in pixels,
+// normal weight. corelens-gui writes its labels in the window font its layout is measured in.
 constexpr char k_label_font_face[] = "Arial";
 constexpr int k_label_cell_height = 14;
 
