@@ -124,7 +124,11 @@ void FeaturesWindow::sort_by(int column) {
     }
 }
 
-FrameView::FrameView(QWidget* parent) : QWidget(parent) {}
+// Every frame covers the view: nothing beneath it is painted again for one.
+FrameView::FrameView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
 
 void FrameView::show_frame(const QImage& frame) {
     frame_ = frame;
@@ -132,8 +136,11 @@ void FrameView::show_frame(const QImage& frame) {
 }
 
 void FrameView::paintEvent(QPaintEvent*) {
-    if (frame_.isNull()) return;
     QPainter painter(this);
+    if (frame_.isNull()) {
+        painter.fillRect(rect(), palette().window());  // until the first frame comes
+        return;
+    }
     painter.drawImage(0, 0, frame_);
 }
 
@@ -164,7 +171,8 @@ void LogoAnimation::run() {
                      static_cast<std::int32_t>(logo_.bytesPerLine()), frame_.bits(), frame_.width(),
                      frame_.height(), static_cast<std::int32_t>(frame_.bytesPerLine()), state.angle,
                      state.zoom);
-        const QImage shown = frame_.copy();
+        // In the window's own pixel format, so that painting it is a plain copy.
+        const QImage shown = frame_.convertToFormat(QImage::Format_RGB32);
         FrameView* target = target_;
         QMetaObject::invokeMethod(target, [target, shown] { target->show_frame(shown); },
                                   Qt::QueuedConnection);
