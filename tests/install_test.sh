@@ -53,6 +53,9 @@ version=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin/corelens-gu
 usage=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin/corelens-gui" --help) \
     || fail "corelens-gui --help without a display: exit status $?"
 [[ $usage == "usage: corelens-gui [-h | --help | --version]"* ]] || fail "corelens-gui --help: $usage"
+painted=$(QT_QPA_PLATFORM=offscreen CORELENS_GUI_FIRST_PAINT=1 "$bin/corelens-gui" 2>/dev/null) \
+    || fail "corelens-gui: exit status $?"
+[[ $painted == *"first paint"* ]] || fail "corelens-gui painted no window: $painted"
 
 for page in corelens corelens-cpuid corelens-gui; do
     file=$work/root/usr/share/man/man1/$page.1.gz
