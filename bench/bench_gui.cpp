@@ -4,6 +4,7 @@
 // window animates. The about window is opened as a user would, with Alt+A (xdotool).
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <dirent.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -79,19 +80,19 @@ std::string first_line(const std::string& command) {
     return line;
 }
 
-// User and system time of a process in clock ticks, from /proc.
-long cpu_ticks(pid_t process) {
-    std::ifstream stat("/proc/" + std::to_string(process) + "/stat");
-    std::string all((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const std::size_t end_of_name = all.rfind(')');
-    if (end_of_name == std::string::npos) return -1;
-    long user = 0, system = 0;
-    // After the name: state, then fields 4 to 13, then utime and stime.
-    if (std::sscanf(all.c_str() + end_of_name + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %ld %ld",
-                    &user, &system) != 2) {
-        return -1;
+// Nanoseconds the threads of a process have run, from /proc (finer than clock ticks).
+double cpu_ns(pid_t process) {
+    double total = 0;
+    const std::string tasks = "/proc/" + std::to_string(process) + "/task";
+    if (DIR* directory = opendir(tasks.c_str())) {
+        while (const dirent* task = readdir(directory)) {
+            std::ifstream stat(tasks + "/" + task->d_name + "/schedstat");
+            double ns = 0;
+            if (stat >> ns) total += ns;
+        }
+        closedir(directory);
     }
-    return user + system;
+    return total;
 }
 
 // Percent of one core the program takes over seconds with its about window open; negative
@@ -107,12 +108,11 @@ double about_share(const std::string& program, int seconds) {
         std::system(("xdotool windowfocus --sync " + main_window + " key alt+a").c_str()) == 0 &&
         !first_line(wait + " --name '^About$'").empty()) {
         std::this_thread::sleep_for(std::chrono::seconds(1));  // settled
-        const long ticks_before = cpu_ticks(child);
+        const double ns_before = cpu_ns(child);
         const auto measured_from = Clock::now();
         std::this_thread::sleep_for(std::chrono::seconds(seconds));
-        const long ticks = cpu_ticks(child) - ticks_before;
-        const double wall_s = ms_since(measured_from) / 1000.0;
-        share = 100.0 * static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK)) / wall_s;
+        const double ns = cpu_ns(child) - ns_before;
+        share = 100.0 * ns / 1e6 / ms_since(measured_from);
     }
     kill(child, SIGTERM);
     close(output);

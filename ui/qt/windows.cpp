@@ -249,6 +249,11 @@ void AboutWindow::mousePressEvent(QMouseEvent* event) {
 
 int run_gui(int argc, char** argv, bool cpu_supported, std::chrono::steady_clock::time_point started,
             std::chrono::steady_clock::time_point probed) {
+    // On X the windows' pixels go over the server's socket, not through shared memory: for
+    // windows this small that is cheap, and it spares a round trip to the server before every
+    // paint, which Qt makes to know the shared image free (a third of what each of the about
+    // window's hundred frames a second costs). Whoever sets the variable decides.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication application(argc, argv);
     if (!cpu_supported) {
         QtDialogs(nullptr).tell(k_unsupported_cpu_message);
