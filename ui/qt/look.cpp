@@ -146,7 +146,7 @@ void Field::paintEvent(QPaintEvent* event) {
 
 DressedDialog::DressedDialog(QWidget* parent, const DialogWindow& layout,
                              const std::vector<std::pair<int, QString>>& extras)
-    : QDialog(parent), units_(QApplication::font()) {
+    : QDialog(parent), units_(font()) {
     const QFontMetrics metrics(font());
     units_.fit(layout, metrics, extras);
     setWindowTitle(QString::fromLatin1(layout.title));
