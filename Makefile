@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc)
 XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 
-.PHONY: run test setup native win32 win64 asan package bench clean windows-tests-32 windows-tests-64
+.PHONY: run test setup native win32 win64 asan package package-windows bench clean windows-tests-32 windows-tests-64
 
 # The Windows tests run as 32-bit programs under 32-bit Wine where this machine runs 32-bit code,
 # else as a 64-bit build under 64-bit Wine (scripts/windows-route.sh). WINDOWS_TESTS=64 forces
@@ -10,8 +10,12 @@ XVFB := xvfb-run -a -s "-screen 0 1024x768x24"
 WINDOWS_TESTS ?=
 export WINDOWS_TESTS
 
-run: native
-	./build/native/app/corelens
+# corelens alone (preset cli: no tests, no Qt, no GoogleTest needed), then its report.
+run:
+	@echo "Building corelens in build/cli ..."
+	@cmake --preset cli >/dev/null
+	@cmake --build --preset cli -j $(JOBS) -- --no-print-directory
+	@./build/cli/app/corelens
 
 setup:
 	bash scripts/setup.sh
@@ -32,9 +36,14 @@ asan:
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 
-# corelens_1.13f_*.deb in build/native, corelens-1.13f-win32.zip in build/win32.
-package: native win32
+# corelens_1.13f_*.deb and corelens-gui_1.13f_*.deb in build/native, from the packaged programs
+# alone (no Windows toolchain, no tests); corelens-1.13f-win32.zip in build/win32.
+package:
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target packaged
 	cd build/native && cpack
+
+package-windows: win32
 	cd build/win32 && cpack
 
 test: setup
@@ -43,7 +52,7 @@ test: setup
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j $(JOBS)
 	bash tools/check-floors.sh build/win32/app/corelens.exe
 	route=$$(bash scripts/windows-route.sh) && $(MAKE) windows-tests-$$route
-	$(MAKE) package
+	$(MAKE) package package-windows
 	bash tests/install_test.sh build/native build/win32
 	$(MAKE) fuzz-smoke
 
@@ -65,8 +74,12 @@ fuzz:
 fuzz-smoke:
 	FUZZ_SECONDS=30 bash fuzz/run.sh
 
+# corelens-gui's figures are taken on an X server: Xvfb, through Qt's xcb platform.
 bench: native win32
-	@for b in build/native/bench/bench_*; do echo "== $$b"; $$b; done
+	@for b in build/native/bench/bench_*; do \
+	    echo "== $$b"; \
+	    case $$b in *bench_gui) QT_QPA_PLATFORM=xcb $(XVFB) $$b ;; *) $$b ;; esac || exit 1; \
+	done
 
 clean:
 	rm -rf build

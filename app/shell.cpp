@@ -23,7 +23,7 @@ namespace {
 
 const char* const k_usage =
     "usage: corelens [/h] [/p:DIRECTORY] [/f | /f:NAME] [/c]\n"
-    "       corelens --json | --help | --version\n"
+    "       corelens --json | -h | --help | --version\n"
     "\n"
     "Without arguments, corelens prints this processor's report on standard output\n"
     "(with --json as one JSON object).\n"

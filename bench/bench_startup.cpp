@@ -79,7 +79,9 @@ int main() {
                 "includes up to 1 ms waiting for the first timer tick)\n",
                 overheads[k_runs / 2], overheads.front(), overheads.back());
     std::printf("peak resident memory: %ld KB\n", peak_kb);
-    std::system((std::string("rm -rf '") + directory + "'").c_str());
+    if (std::system((std::string("rm -rf '") + directory + "'").c_str()) != 0) {
+        std::fprintf(stderr, "could not remove %s\n", directory);
+    }
 
     const long size = stripped_size(CORELENS_WINDOWS_PROGRAM);
     if (size < 0) {

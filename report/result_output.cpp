@@ -43,10 +43,9 @@ bool write_bytes(const OutputFileSystem& file_system, platform::OutputFile& file
                                  : sink.write_all(bytes.data(), bytes.size(), reason);
 }
 
-std::string render_for(const std::string& path, const ProcessorRecord& record,
-                       const ReportContext& context) {
-    return has_extension("html", path) ? render_html_report(record, context)
-                                       : render_text_report(record, context);
+std::string render_as(ReportFormat format, const ProcessorRecord& record, const ReportContext& context) {
+    return format == ReportFormat::html ? render_html_report(record, context)
+                                        : render_text_report(record, context);
 }
 
 std::string join_path(const std::string& directory, const std::string& name) {
@@ -97,6 +96,15 @@ Outcome write_file(const std::string& path, int mode, const std::string& bytes,
     return Outcome::written;
 }
 
+int save_as(const std::string& path, int mode, ReportFormat format, const ProcessorRecord& record,
+            const ReportContext& context, std::string* reason, const OutputFileSystem& file_system) {
+    if (!platform::path_fits(path)) {
+        set_reason(reason, k_path_too_long);
+        return 0;
+    }
+    return write_file(path, mode, render_as(format, record, context), file_system, reason) == Outcome::written ? 1 : 0;
+}
+
 }  // namespace
 
 // The texts name the longest path: k_path_capacity less its NUL.
@@ -109,18 +117,18 @@ bool has_extension(const std::string& extension, const std::string& name) {
            name.compare(name.size() - extension.size(), extension.size(), extension) == 0;
 }
 
+ReportFormat format_of(const std::string& path) {
+    return has_extension("html", path) ? ReportFormat::html : ReportFormat::text;
+}
+
 int save_results(const std::string& path, int mode, const ProcessorRecord& record,
                  const ReportContext& context, std::string* reason,
                  const OutputFileSystem& file_system) {
-    if (!platform::path_fits(path)) {
-        set_reason(reason, k_path_too_long);
-        return 0;
-    }
-    return write_file(path, mode, render_for(path, record, context), file_system, reason) == Outcome::written ? 1 : 0;
+    return save_as(path, mode, format_of(path), record, context, reason, file_system);
 }
 
-int save_results(const std::string& path, int mode, std::string* reason) {
-    return save_results(path, mode, processor_record, gather_report_context(), reason);
+int save_results(const std::string& path, int mode, ReportFormat format, std::string* reason) {
+    return save_as(path, mode, format, processor_record, gather_report_context(), reason, {});
 }
 
 int save_unique_results(const std::string& directory, const std::string& name,
@@ -142,7 +150,7 @@ int save_unique_results(const std::string& directory, const std::string& name,
         path_out = path;
         // Created exclusively: whatever appeared since the test stays untouched.
         const Outcome outcome =
-            write_file(path, k_create_new, render_for(path, record, context), file_system, reason);
+            write_file(path, k_create_new, render_as(format_of(path), record, context), file_system, reason);
         if (outcome != Outcome::taken) return outcome == Outcome::written ? 1 : 0;
         if (++taken >= k_most_taken_names) {
             set_reason(reason, "every numbered name tried was taken");

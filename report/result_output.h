@@ -42,14 +42,19 @@ bool has_extension(const std::string& extension, const std::string& name);
 extern const char* const k_path_too_long;           // "the path is longer than 259 characters"
 extern const char* const k_numbered_path_too_long;
 
-// Renders the HTML report when path ends in "html", the text report otherwise, and writes
-// all of it or reports the failure: returns 1 when written; on 0, reason says why, and a
-// file the save created is removed again (one it emptied stays).
+enum class ReportFormat { text, html };
+
+// What a result file's name asks for: HTML when it ends in "html", text otherwise.
+ReportFormat format_of(const std::string& path);
+
+// Renders the report in the format path's name asks for and writes all of it or reports the
+// failure: returns 1 when written; on 0, reason says why, and a file the save created is
+// removed again (one it emptied stays).
 int save_results(const std::string& path, int mode, const ProcessorRecord& record,
                  const ReportContext& context, std::string* reason = nullptr,
                  const OutputFileSystem& file_system = {});
-// The program's record, with the local time and names read from the platform now.
-int save_results(const std::string& path, int mode, std::string* reason = nullptr);
+// The program's record in format, with the local time and names read from the platform now.
+int save_results(const std::string& path, int mode, ReportFormat format, std::string* reason = nullptr);
 
 // Batch mode: the first of name, then base, counter, extension (split at the last dot, the
 // counter from 1) that no file in directory has, created exclusively; a name taken between

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Writes Corelens's artwork: the program icon, the background tile, the logo
-and the pointing-hand cursor.
+"""Writes Corelens's artwork: the program icon (for Windows, and for the Linux
+desktop as a scalable SVG and PNGs of the usual sizes), the background tile,
+the logo and the pointing-hand cursor.
 
 Standard library only; every byte is produced here, so a run always gives the
 same files. Usage: generate_artwork.py [OUTPUT_DIRECTORY] (default: this
@@ -147,7 +148,7 @@ def icon_colour_at(x, y, size):
     body_from = round(size * 0.22)
     body_to = size - body_from
     pin_from = round(size * 0.06)
-    pins = {16: 3, 32: 4, 48: 5}[size]
+    pins = 3 if size < 32 else 4 if size < 48 else 5
     pin_width = max(1, round(size / 16))
 
     colour = None
@@ -243,22 +244,109 @@ def icon_file():
     return directory_file(1, images)
 
 
-def png_icon():
-    """The 48 x 48 icon as the Linux desktop takes it: a PNG, 8-bit RGBA."""
-    palette = cube_palette()
-    pixels, mask = icon_pixels(48, palette)
-    raw = b""
-    for pixel_row, mask_row in zip(pixels, mask):
-        raw += b"\0" + b"".join(bytes(palette[p]) + bytes([0 if m else 255])
-                                 for p, m in zip(pixel_row, mask_row))
+def png_file(width, height, rgba_rows):
+    """An 8-bit RGBA PNG of rows of (r, g, b, a) tuples."""
+    raw = b"".join(b"\0" + b"".join(bytes(pixel) for pixel in row) for row in rgba_rows)
 
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
-    header = struct.pack(">IIBBBBB", 48, 48, 8, 6, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
             chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
+def png_icon(size):
+    """The icon as the Linux desktop takes it, in true colour: 4 x 4 samples a
+    pixel, the mean colour of the opaque ones, as opaque as their share."""
+    samples = 4
+    rows = []
+    for y in range(size):
+        row = []
+        for x in range(size):
+            hits = [c for c in (icon_colour_at(x + (sx + 0.5) / samples,
+                                               y + (sy + 0.5) / samples, size)
+                                for sy in range(samples) for sx in range(samples))
+                    if c is not None]
+            if not hits:
+                row.append((0, 0, 0, 0))
+                continue
+            mean = [round(sum(c[i] for c in hits) / len(hits)) for i in range(3)]
+            row.append((*mean, round(255 * len(hits) / samples ** 2)))
+        rows.append(row)
+    return png_file(size, size, rows)
+
+
+def svg_icon():
+    """The same drawing as shapes, for the scalable icon: what icon_colour_at
+    paints at 48 pixels, without its rounding to whole pixels."""
+    size = 48
+    body_from, body_to = size * 0.22, size * 0.78
+    pin_from, pin_width, pins = size * 0.06, size / 16, 5
+    edge = size / 24
+    die_from, die_to = size * 0.34, size * 0.66
+    centre, radius, ring = size * 0.58, size * 0.25, size * 0.07
+
+    def rect(x, y, w, h, fill):
+        return (f'<rect x="{x:g}" y="{y:g}" width="{w:g}" height="{h:g}" '
+                f'fill="{fill}"/>')
+
+    def hex_colour(rgb):
+        return "#%02x%02x%02x" % rgb
+
+    shapes = []
+    span = body_to - body_from
+    for n in range(pins):
+        along = body_from + span * (n + 0.5) / pins - pin_width / 2
+        for across in (pin_from, body_to):
+            length = body_from - pin_from
+            shapes.append(rect(along, across, pin_width, length, "#c8c8d0"))
+            shapes.append(rect(across, along, length, pin_width, "#c8c8d0"))
+    shapes.append(rect(body_from, body_from, span, span, hex_colour((24, 26, 32))))
+    shapes.append(rect(body_from, body_from, span - edge, span - edge,
+                       hex_colour((118, 124, 140))))
+    shapes.append(rect(body_from + edge, body_from + edge, span - 2 * edge,
+                       span - 2 * edge, hex_colour((52, 56, 68))))
+    shapes.append(rect(die_from, die_from, die_to - die_from, die_to - die_from,
+                       "url(#die)"))
+    glass = radius - ring
+    # Handle: two halves along the diagonal, lit above and shaded below.
+    root2 = 2 ** 0.5
+    handle = []
+    for side, colour in ((-1, (170, 60, 20)), (1, (110, 30, 10))):
+        corners = []
+        for along, across in ((radius, 0), (size * 0.58, 0),
+                              (size * 0.58, side * size * 0.07),
+                              (radius, side * size * 0.07)):
+            corners.append("%g,%g" % (centre + (along + across) / root2,
+                                      centre + (along - across) / root2))
+        handle.append(f'<polygon points="{" ".join(corners)}" '
+                      f'fill="{hex_colour(colour)}"/>')
+    highlight = (f'<path d="M{centre - 0.75 * radius:g},{centre - 0.55 * radius:g} '
+                 f'L{centre - 0.55 * radius:g},{centre - 0.75 * radius:g} '
+                 f'L{centre - 0.1 * radius:g},{centre - 0.3 * radius:g} '
+                 f'L{centre - 0.3 * radius:g},{centre - 0.1 * radius:g} Z" fill="#ffffff"/>')
+    return ("\n".join([
+        '<?xml version="1.0" encoding="UTF-8"?>',
+        f'<svg xmlns="http://www.w3.org/2000/svg" width="{size}" height="{size}" '
+        f'viewBox="0 0 {size} {size}">',
+        '<title>Corelens</title>',
+        '<defs><linearGradient id="die" x1="0" y1="1" x2="0" y2="0">'
+        '<stop offset="0" stop-color="#285ac8"/><stop offset="1" stop-color="#78beff"/>'
+        '</linearGradient>'
+        f'<clipPath id="lens"><circle cx="{centre:g}" cy="{centre:g}" r="{glass:g}"/></clipPath>'
+        '</defs>',
+        f'<circle cx="{centre:g}" cy="{centre:g}" r="{glass:g}" fill="#ffffff"/>',
+        *shapes,
+        f'<circle cx="{centre:g}" cy="{centre:g}" r="{glass:g}" fill="#aae6ff" '
+        'fill-opacity="0.55"/>',
+        f'<g clip-path="url(#lens)">{highlight}</g>',
+        f'<circle cx="{centre:g}" cy="{centre:g}" r="{radius - ring / 2:g}" fill="none" '
+        f'stroke="#141418" stroke-width="{ring:g}"/>',
+        *handle,
+        '</svg>',
+    ]) + "\n").encode("ascii")
 
 
 # ---------------------------------------------------------------- the tile
@@ -421,17 +509,23 @@ def cursor_file():
 
 # ---------------------------------------------------------------- main
 
+# The sizes of the desktop's icon theme (hicolor) beside the scalable icon.
+ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
 OUTPUTS = {
     "corelens.ico": icon_file,
     "background.bmp": background_tile,
     "logo.bmp": logo_bitmap,
     "hand.cur": cursor_file,
-    "corelens-gui.png": png_icon,
+    "icons/corelens-gui.svg": svg_icon,
+    **{f"icons/corelens-gui-{size}.png": (lambda size=size: png_icon(size))
+       for size in ICON_SIZES},
 }
 
 
 def main(argv):
     directory = argv[1] if len(argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    os.makedirs(os.path.join(directory, "icons"), exist_ok=True)
     for name, make in OUTPUTS.items():
         with open(os.path.join(directory, name), "wb") as out:
             out.write(make())

@@ -8,7 +8,8 @@ here=$(dirname "$0")
 # fonts and Liberation Sans (for Arial) make the windows look as they do on Windows.
 common_pkgs=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686-win32
              xvfb xdotool xclip imagemagick clang libclang-rt-14-dev valgrind
-             fonts-wine fonts-liberation dpkg-dev lintian man-db unzip qt6-base-dev)
+             fonts-wine fonts-liberation dpkg-dev lintian desktop-file-utils man-db unzip
+             fonts-dejavu-core qt6-base-dev)
 # wine is installed with the loader of its route; alone it would bring the 64-bit one.
 route32_pkgs=(wine wine32:i386)
 route64_pkgs=(wine wine64 g++-mingw-w64-x86-64-win32)

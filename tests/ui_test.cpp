@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "report/result_output.h"
 #include "tables/reference_tables.h"
 #include "tests/support/app_support.h"
 #include "ui/feature_list.h"
@@ -103,19 +104,19 @@ TEST(UiLogic, ColumnClickOrders) {
 
 // What the Save and Copy buttons ask of the toolkit, as one line per press.
 struct Recorder final : UserDialogs {
-    Recorder(bool yes, const char* chosen, bool takes) : yes(yes), chosen(chosen), takes(takes) {}
-    bool yes;
+    Recorder(Answer answer, const char* chosen, bool takes) : answer(answer), chosen(chosen), takes(takes) {}
+    Answer answer;
     const char* chosen;
     bool takes;  // the dialog is not cancelled, the clipboard takes the text
     std::string log;
-    bool ask_yes_no(const Message& m) override {
-        log += std::string("ask ") + m.caption + "|";
-        return yes;
+    Answer ask(const Message& m, bool cancellable) override {
+        log += std::string("ask ") + m.caption + (cancellable ? " or cancel|" : "|");
+        return answer;
     }
     void tell(const Message& m) override { log += std::string("tell ") + m.text + " " + m.caption; }
     bool choose_file(const SaveDialogRequest& r, std::string& path) override {
         log += "dialog " + r.initial_directory + " " + path + " " + std::to_string(r.type_index) + " " +
-               r.default_extension + "|";
+               r.default_extension + " " + r.types[0].name + " " + r.types[1].pattern + "|";
         path = chosen;
         return takes;
     }
@@ -126,26 +127,39 @@ struct Recorder final : UserDialogs {
 };
 
 // Save replaces the chosen file with the program's report in the format of the name finally
-// chosen; Copy refuses a report without room for its NUL in the block before the clipboard sees
-// it. Either tells a failure.
+// chosen (on the desktop ".htm" too); Copy refuses a report without room for its NUL in the
+// block before the clipboard sees it. Either tells a failure, on the desktop naming the file.
+// Only the desktop's question can be cancelled.
 TEST(UserFlows, SaveAndCopyAskWriteAndTellAFailure) {
     processor_record = intel_record();
     const app_test::ScratchDirectory scratch;
-    const std::string html = scratch.path_of("x.html"), missing = scratch.path_of("none") + "/z.txt";
-    const struct { std::size_t copied; bool yes; const char* chosen; bool takes; const char* expected; } cases[] = {
-        {0, false, html.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt|written <HTML>"},
-        {0, true, html.c_str(), false, "ask Type of output|dialog /d corelens_results.html 2 html|"},
-        {0, false, missing.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt|tell Saving the results failed! Error"},
-        {4095, false, "", true, "clipboard 4095|"},
-        {4096, false, "", true, "tell Copy to clipboard failed! Error"},
-        {10, false, "", false, "clipboard 10|tell Copy to clipboard failed! Error"},
+    const std::string html = scratch.path_of("x.html"), htm = scratch.path_of("x.htm"),
+                      missing = scratch.path_of("none") + "/z.txt";
+    std::string reason;  // the platform's own words
+    save_results(missing, k_create_always, ReportFormat::text, &reason);
+    const std::string named = "tell Saving the results failed!\n\n" + missing + ":\n" + reason + " Error";
+    const SaveConventions* windows = &k_windows_save;
+    const SaveConventions* desktop = &k_desktop_save;
+    const Answer yes = Answer::yes, no = Answer::no;
+    const struct { std::size_t copied; const SaveConventions* save; Answer answer; const char* chosen; bool takes; std::string expected; } cases[] = {
+        {0, windows, no, html.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt (*.txt) *.html|written <HTML>"},
+        {0, windows, yes, html.c_str(), false, "ask Type of output|dialog /d corelens_results.html 2 html (*.txt) *.html|"},
+        {0, windows, no, missing.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt (*.txt) *.html|tell Saving the results failed! Error"},
+        {0, windows, no, htm.c_str(), true, "ask Type of output|dialog /d corelens_results.txt 1 txt (*.txt) *.html|written Corelens"},
+        {0, desktop, no, htm.c_str(), true, "ask Type of output or cancel|dialog /d corelens_results.txt 1 txt Text files (*.txt) *.htm *.html|written <HTML>"},
+        {0, desktop, Answer::cancel, html.c_str(), true, "ask Type of output or cancel|"},
+        {0, desktop, yes, missing.c_str(), true, "ask Type of output or cancel|dialog /d corelens_results.html 2 html Text files (*.txt) *.htm *.html|" + named},
+        {4095, windows, no, "", true, "clipboard 4095|"},
+        {4096, windows, no, "", true, "tell Copy to clipboard failed! Error"},
+        {10, windows, no, "", false, "clipboard 10|tell Copy to clipboard failed! Error"},
     };
     for (const auto& c : cases) {
         scratch.clear();
-        Recorder dialogs(c.yes, c.chosen, c.takes);
-        if (c.copied == 0) run_save_flow(dialogs, "/d");
+        Recorder dialogs(c.answer, c.chosen, c.takes);
+        if (c.copied == 0) run_save_flow(dialogs, "/d", *c.save);
         if (c.copied != 0) run_copy_flow(dialogs, std::string(c.copied, 'x'));
-        const std::string written = app_test::read_file(html).substr(0, 6);
+        std::string written = app_test::read_file(html) + app_test::read_file(htm);
+        written = written.substr(0, written.find_first_of(" \r\n:"));
         EXPECT_EQ(dialogs.log + (written.empty() ? "" : "written " + written), c.expected);
     }
 }

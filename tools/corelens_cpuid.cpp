@@ -32,7 +32,7 @@ const char* const k_usage =
     "       corelens-cpuid report [--html | --json] [--mhz N] [-o FILE] DUMP\n"
     "       corelens-cpuid flags DUMP\n"
     "       corelens-cpuid inventory [--csv | --json] [-r] [-a] FILE|FOLDER...\n"
-    "       corelens-cpuid --help | --version\n"
+    "       corelens-cpuid -h | --help | --version\n"
     "\n"
     "dump    prints this processor's CPUID leaves, one line per leaf:\n"
     "        CPUID LLLLLLLL: AAAAAAAA-BBBBBBBB-CCCCCCCC-DDDDDDDD\n"

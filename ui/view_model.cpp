@@ -54,19 +54,37 @@ std::vector<FieldText> features_field_texts(const ProcessorRecord& record) {
     };
 }
 
-SaveDialogRequest save_dialog_request(const std::string& initial_directory, const std::string& proposed_name) {
+const SaveConventions k_windows_save{false, {"(*.txt)", "*.txt"}, {"(*.html)", "*.html"}, false, false};
+const SaveConventions k_desktop_save{
+    true, {"Text files (*.txt)", "*.txt"}, {"HTML files (*.htm *.html)", "*.htm *.html"}, true, true};
+
+SaveDialogRequest save_dialog_request(const std::string& initial_directory, const std::string& proposed_name,
+                                      const SaveConventions& conventions) {
     const bool text = has_extension("txt", proposed_name);
-    return {"Save Corelens-results", initial_directory, {{"(*.txt)", "*.txt"}, {"(*.html)", "*.html"}},
+    return {"Save Corelens-results", initial_directory, {conventions.text_type, conventions.html_type},
             text ? 1u : 2u, text ? "txt" : "html"};
 }
 
-SaveOutcome run_save_flow(UserDialogs& dialogs, const std::string& starting_folder) {
-    const bool html = dialogs.ask_yes_no(k_save_question);
-    std::string path = html ? "corelens_results.html" : "corelens_results.txt";
-    if (!dialogs.choose_file(save_dialog_request(starting_folder, path), path)) return SaveOutcome::cancelled;
+SaveOutcome run_save_flow(UserDialogs& dialogs, const std::string& starting_folder,
+                          const SaveConventions& conventions) {
+    const Answer answer = dialogs.ask(k_save_question, conventions.cancellable);
+    if (answer == Answer::cancel) return SaveOutcome::cancelled;
+    std::string path = answer == Answer::yes ? "corelens_results.html" : "corelens_results.txt";
+    if (!dialogs.choose_file(save_dialog_request(starting_folder, path, conventions), path)) {
+        return SaveOutcome::cancelled;
+    }
     // The format follows the name finally chosen, not the answer above.
-    if (save_results(path, k_create_always) != 0) return SaveOutcome::saved;
-    dialogs.tell(k_save_failed_message);
+    const bool htm = conventions.htm_is_html && has_extension(".htm", path);
+    std::string reason;
+    if (save_results(path, k_create_always, htm ? ReportFormat::html : format_of(path), &reason) != 0) {
+        return SaveOutcome::saved;
+    }
+    if (!conventions.names_failure) {
+        dialogs.tell(k_save_failed_message);
+        return SaveOutcome::failed;
+    }
+    const std::string text = std::string(k_save_failed_message.text) + "\n\n" + path + ":\n" + reason;
+    dialogs.tell({text.c_str(), k_save_failed_message.caption, k_save_failed_message.icon});
     return SaveOutcome::failed;
 }
 

@@ -34,14 +34,15 @@ struct Message {
 };
 
 extern const Message k_unsupported_cpu_message;  // no CPUID: the program ends
-extern const Message k_save_question;        // Yes/No: HTML or text
+extern const Message k_save_question;        // HTML (Yes) or text (No)
 extern const Message k_save_failed_message;
 extern const Message k_clipboard_failed_message;
 extern const Message k_cache_help_message;   // the "&?" button
 extern const Message k_cursor_error_message;  // the about window's hand cursor is missing
 extern const Message k_email_error_message;   // no mail client took the link
 
-// The label font: this face at this character-cell height in pixels, normal weight.
+// The Windows program's label font: this face at this character-cell height in pixels,
+// normal weight. corelens-gui writes its labels in the window font its layout is measured in.
 constexpr char k_label_font_face[] = "Arial";
 constexpr int k_label_cell_height = 14;
 
@@ -62,16 +63,31 @@ struct SaveDialogRequest {
     const char* default_extension;  // added to a name typed without one
 };
 
-// Opens in initial_directory with text and HTML files offered; the preselected type and the
-// default extension follow the proposed name's ending.
-SaveDialogRequest save_dialog_request(const std::string& initial_directory, const std::string& proposed_name);
+// How the save goes in one toolkit: the Windows program's as it always was, or as a Linux
+// desktop's programs save.
+struct SaveConventions {
+    bool cancellable;  // the HTML-or-text question has Cancel, which Esc answers
+    FileType text_type, html_type;
+    bool htm_is_html;   // a name ending in ".htm" is saved as HTML too
+    bool names_failure; // a failed save names the file and the reason
+};
+extern const SaveConventions k_windows_save;  // Yes/No, "(*.txt)", "Saving the results failed!"
+extern const SaveConventions k_desktop_save;  // Yes/No/Cancel, "Text files (*.txt)", the file named
+
+// Opens in initial_directory with the conventions' text and HTML types offered; the
+// preselected type and the default extension follow the proposed name's ending.
+SaveDialogRequest save_dialog_request(const std::string& initial_directory, const std::string& proposed_name,
+                                      const SaveConventions& conventions);
 
 // How the windows talk to the user. ui/win32 and ui/qt implement it over their own message
 // box, save-file dialog and clipboard, and only show what they are asked.
+enum class Answer { yes, no, cancel };
+
 class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
-    virtual bool ask_yes_no(const Message& question) = 0;  // true for Yes
+    // Yes and No, and Cancel when cancellable: Esc and closing the box then answer cancel.
+    virtual Answer ask(const Message& question, bool cancellable) = 0;
     virtual void tell(const Message& message) = 0;
     // path holds the proposed name and, on true, the chosen path.
     virtual bool choose_file(const SaveDialogRequest& request, std::string& path) = 0;
@@ -83,8 +99,10 @@ enum class SaveOutcome { cancelled, saved, failed };
 
 // The Save button: asks HTML or text, proposes "corelens_results.html" or ".txt" in
 // starting_folder, and has report/ replace the chosen file with the program's report; the
-// format follows the name finally chosen. A failed save is told with k_save_failed_message.
-SaveOutcome run_save_flow(UserDialogs& dialogs, const std::string& starting_folder);
+// format follows the name finally chosen. A failed save is told with k_save_failed_message,
+// followed by the path and the reason where the conventions name the failure.
+SaveOutcome run_save_flow(UserDialogs& dialogs, const std::string& starting_folder,
+                          const SaveConventions& conventions);
 
 // The clipboard's block of text, its NUL included.
 constexpr std::size_t k_clipboard_block_size = 4096;

@@ -1,12 +1,19 @@
 // corelens-gui's windows on the offscreen platform: they are their tables and show the view
-// model for recorded processors, Copy fills the clipboard, each column sorts, and the about
-// window's thread leaves nothing behind.
+// model for recorded processors with every text whole, Copy fills the clipboard, Save can be
+// cancelled and names a failure, each column sorts, and the about window's thread leaves
+// nothing behind.
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QStyleOptionButton>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -41,57 +48,130 @@ class QtWindows : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { build_reference_tables(); }
+    void initTestCase() {
+        build_reference_tables();
+        QStandardPaths::setTestModeEnabled(true);  // the file dialog's history stays out of the user's settings
+    }
 
     void windowsAndCopy_data() {
         QTest::addColumn<QString>("dump");
-        QTest::newRow("Athlon") << "AuthenticAMD/athlon-thunderbird-644.txt";
-        QTest::newRow("Pentium 4") << "GenuineIntel/pentium-4-northwood-F24.txt";
+        QTest::addColumn<QFont>("font");
+        QTest::newRow("Athlon, DejaVu Sans") << "AuthenticAMD/athlon-thunderbird-644.txt" << QFont("DejaVu Sans", 9);
+        QTest::newRow("Pentium 4, Liberation Sans") << "GenuineIntel/pentium-4-northwood-F24.txt" << QFont("Liberation Sans", 9);
+        QTest::newRow("Athlon, large Liberation Sans") << "AuthenticAMD/athlon-thunderbird-644.txt" << QFont("Liberation Sans", 14);
+        QTest::newRow("Athlon, DejaVu Sans Mono") << "AuthenticAMD/athlon-thunderbird-644.txt" << QFont("DejaVu Sans Mono", 10);
     }
-    // Every row of each window's table but the painted labels is a widget where the table puts it,
-    // in the window font's dialog units, showing the table's text or the view model's value;
-    // Copy puts the text report on the clipboard.
+    // At the application's font, each row of each window's table is a widget where the table puts
+    // it in that font's dialog units (a label on its field's text line), showing the table's text
+    // or the view model's value in a field that cannot be edited; every text fits its widget, the
+    // about window's credits the window. Copy puts the text report on the clipboard.
     void windowsAndCopy() {
         QFETCH(QString, dump);
+        QFETCH(QFont, font);
         if (!use_dump(dump)) QSKIP("dump collection absent");
+        QApplication::setFont(font);
         qt::MainWindow main_window(".");
         qt::FeaturesWindow features(&main_window);
         qt::AboutWindow about(&main_window);
         std::vector<FieldText> fields = main_field_texts(processor_record), more = features_field_texts(processor_record);
         fields.insert(fields.end(), more.begin(), more.end());
-        for (const auto& [window, layout] : {std::pair<QWidget*, const DialogWindow*>{&main_window, &main_dialog()},
+        const QFontMetrics metrics(font);
+        for (const auto& [window, layout] : {std::pair<qt::DressedDialog*, const DialogWindow*>{&main_window, &main_dialog()},
                                              {&features, &features_dialog()}, {&about, &about_dialog()}}) {
-            QStringList shown, wanted;
+            QStringList shown, wanted, unfit;
+            window->grab();  // a field places its line when it paints
             for (const DialogControl& row : *layout) {
-                if (row.kind == ControlKind::label || row.kind == ControlKind::heading) continue;
-                shown << "nothing";
-                for (QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-                    const auto* label = qobject_cast<QLabel*>(w);
-                    const auto* button = qobject_cast<QPushButton*>(w);
-                    if (w->geometry() != qt::DialogUnits(window->font()).to_pixels(row.at)) continue;
-                    shown.last() = label    ? label->text() + (label->isEnabled() ? "" : " [grey]")
-                                   : button ? button->text() + (button->isDefault() ? " [default]" : "")
-                                            : w->metaObject()->className();
-                }
+                QWidget* w = window->widget(row.control);
+                if (row.control == Control::unnamed) continue;
+                const QRect at = window->units().to_pixels(row.at);
+                const auto* label = qobject_cast<QLabel*>(w);
+                const auto* button = qobject_cast<QPushButton*>(w);
+                const auto* field = qobject_cast<QLineEdit*>(w);
+                const bool placed = label ? w->x() == at.x() && w->width() == at.width() : w->geometry() == at;
+                shown << (label ? label->text() : button ? button->text() + (button->isDefault() ? " [default]" : "")
+                          : field ? field->text() + (field->isEnabled() ? "" : " [grey]") + (field->isReadOnly() ? "" : " [editable]")
+                                  : w->metaObject()->className()) + (placed ? "" : " [misplaced]");
                 wanted << QString::fromLatin1(row.text) + (row.kind == ControlKind::default_button ? " [default]" : "");
                 for (const FieldText& f : fields) {
                     if (f.field == row.control)
                         wanted.last() = QString::fromUtf8(platform::utf8_from_windows1252(f.text).c_str()) + (f.enabled ? "" : " [grey]");
                 }
                 if (row.kind == ControlKind::list) wanted.last() = "QTreeWidget";
-                if (row.kind == ControlKind::group_box || row.kind == ControlKind::separator || row.kind == ControlKind::logo_frame)
-                    wanted.last() = "QFrame";
+                if (row.kind == ControlKind::logo_frame) wanted.last() = "QFrame";
+                // Room for the text as Qt lays it out: a button's contents, a field's line within its margins.
+                QStyleOptionButton option;
+                if (button) option.initFrom(button), option.features = QStyleOptionButton::AutoDefaultButton;
+                const QRect room = label    ? label->contentsRect()
+                                   : button ? button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button)
+                                   : field  ? field->rect().marginsRemoved(field->textMargins())
+                                            : QRect(0, 0, 1 << 20, 1 << 20);
+                const QString text = label || button ? QString::fromLatin1(row.text).remove('&') : QString();
+                if (metrics.horizontalAdvance(text) > room.width() || metrics.height() > room.height())
+                    unfit << QString::fromLatin1(row.text);
+                // A label shares the text line of a field beside it.
+                for (const QLineEdit* beside : window->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) {
+                    const QRect line = beside->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+                    if (label && beside->x() > label->x() && beside->geometry().contains(beside->x(), label->geometry().center().y()) &&
+                        beside->mapToParent(line.topLeft()).y() != label->y())
+                        unfit << QString::fromLatin1(row.text) + " off its field's line";
+                }
             }
             QCOMPARE(shown, wanted);
+            if (auto* list = features.findChild<QTreeWidget*>(); window == &features) {
+                for (int i = 0; i < list->columnCount(); ++i) {
+                    const int needs = std::max(list->header()->sectionSizeHint(i), static_cast<QAbstractItemView*>(list)->sizeHintForColumn(i));
+                    if (list->columnWidth(i) < needs) unfit << list->headerItem()->text(i);
+                }
+            }
+            for (const CreditLine& line : k_credit_lines) {
+                if (window == &about && window->units().from_windows_x(k_credits_x) + metrics.horizontalAdvance(line.text) > about.width())
+                    unfit << line.text;
+            }
+            QVERIFY2(unfit.isEmpty(), qPrintable(unfit.join(", ")));
         }
         for (QPushButton* b : main_window.findChildren<QPushButton*>()) {
             if (b->text() == QLatin1String("&Copy")) QTest::mouseClick(b, Qt::LeftButton);
         }
+        QApplication::setFont(QFont());
         // The clock line may differ by a second: compared from "General information:".
         const auto body = [](QString text) { return text.remove('\r').mid(text.indexOf("General information:")); };
         const QString report = QString::fromUtf8(
             platform::utf8_from_windows1252(render_text_report(processor_record, gather_report_context())).c_str());
         QCOMPARE(body(QApplication::clipboard()->text()), body(report));
+    }
+
+    // Save as a user goes through it: Esc at the question ends it; else the file dialog offers
+    // the desktop's types, and a save that fails names the file. Each line: a window's title and text.
+    void saveCancelsOrNamesAFailure() {
+        qt::MainWindow main_window(".");
+        QString path = QString::fromUtf8("n\u00e9ant/r.html");  // a folder that is not there
+        const auto run = [&](bool escape) {
+            QStringList seen;
+            QPointer<QWidget> last;
+            QTimer answer;
+            connect(&answer, &QTimer::timeout, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                if (modal == nullptr || modal == last) return;
+                last = modal;
+                auto* box = qobject_cast<QMessageBox*>(modal);
+                auto* files = qobject_cast<QFileDialog*>(modal);
+                seen << modal->windowTitle() + ": " + (box ? box->text() : files ? files->nameFilters().join(", ") : "");
+                if (escape) QTest::keyClick(modal, Qt::Key_Escape);
+                else if (files) files->selectFile(path), path = files->selectedFiles().value(0), static_cast<QDialog*>(files)->accept();
+                else box->button(box->button(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok)->click();
+            });
+            answer.start(10);
+            main_window.save();
+            return seen;
+        };
+        const QString question = QString::fromLatin1(k_save_question.caption) + ": " + k_save_question.text;
+        QCOMPARE(run(true), QStringList{question});
+        const QStringList seen = run(false);
+        std::string reason;
+        save_results(path.toStdString(), k_create_always, ReportFormat::html, &reason);
+        QVERIFY(path.endsWith(QString::fromUtf8("/n\u00e9ant/r.html")));
+        QCOMPARE(seen, (QStringList{question, "Save Corelens-results: Text files (*.txt), HTML files (*.htm *.html)",
+                                    "Error: Saving the results failed!\n\n" + path + ":\n" + QString::fromStdString(reason)}));
     }
 
     // A header click per column: the list shows the rows in the order the view model gives.

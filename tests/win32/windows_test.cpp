@@ -230,10 +230,10 @@ TEST(WindowsDialogs, SaveDialogShowsTheRequestAndCancelKeepsTheName) {
     });
     std::string path = "corelens_results.html";
     WindowsDialogs dialogs(owner.window);
-    EXPECT_FALSE(dialogs.choose_file(save_dialog_request(directory.path(), path), path));
+    EXPECT_FALSE(dialogs.choose_file(save_dialog_request(directory.path(), path, k_windows_save), path));
     EXPECT_EQ("corelens_results.html", path);
     EXPECT_EQ("Save Corelens-results|corelens_results.html|" + directory.path() + "|(*.txt) (*.html)* ", shown);
-    EXPECT_EQ(std::string("(*.txt)\0*.txt\0(*.html)\0*.html\0\0", 31), save_dialog_filter(save_dialog_request("", path)));
+    EXPECT_EQ(std::string("(*.txt)\0*.txt\0(*.html)\0*.html\0\0", 31), save_dialog_filter(save_dialog_request("", path, k_windows_save)));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -71,7 +72,7 @@ void MainWindow::copy() {
 
 void MainWindow::save() {
     QtDialogs dialogs(this);
-    run_save_flow(dialogs, starting_folder_);
+    run_save_flow(dialogs, starting_folder_, k_desktop_save);
 }
 
 FeaturesWindow::FeaturesWindow(QWidget* parent) : DressedDialog(parent, features_dialog()) {
@@ -89,15 +90,17 @@ FeaturesWindow::FeaturesWindow(QWidget* parent) : DressedDialog(parent, features
     list_->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list_->header()->setSectionsClickable(true);
     list_->header()->setStretchLastSection(false);
-    for (int i = 0; i < static_cast<int>(feature_columns.size()); ++i) {
-        list_->setColumnWidth(i, feature_columns[i].width);
-    }
     for (const FeatureRow& row : feature_rows(processor_record)) {
         auto* item = new QTreeWidgetItem(list_, QStringList{from_windows1252(row.short_name),
                                                             from_windows1252(row.long_name),
                                                             QString::fromLatin1(row.position_text.c_str()),
                                                             QString::fromLatin1(row.enabled_text.c_str())});
         item->setData(0, Qt::UserRole, row.row_position);
+    }
+    // The Windows program's widths in this font's units, wider where a heading or value needs it.
+    for (int i = 0; i < static_cast<int>(feature_columns.size()); ++i) {
+        list_->resizeColumnToContents(i);
+        list_->setColumnWidth(i, std::max(list_->columnWidth(i), units().from_windows_x(feature_columns[i].width)));
     }
     connect(list_->header(), &QHeaderView::sectionClicked, this, &FeaturesWindow::sort_by);
 }
@@ -121,7 +124,11 @@ void FeaturesWindow::sort_by(int column) {
     }
 }
 
-FrameView::FrameView(QWidget* parent) : QWidget(parent) {}
+// Every frame covers the view: nothing beneath it is painted again for one.
+FrameView::FrameView(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+}
 
 void FrameView::show_frame(const QImage& frame) {
     frame_ = frame;
@@ -129,8 +136,11 @@ void FrameView::show_frame(const QImage& frame) {
 }
 
 void FrameView::paintEvent(QPaintEvent*) {
-    if (frame_.isNull()) return;
     QPainter painter(this);
+    if (frame_.isNull()) {
+        painter.fillRect(rect(), palette().window());  // until the first frame comes
+        return;
+    }
     painter.drawImage(0, 0, frame_);
 }
 
@@ -161,7 +171,8 @@ void LogoAnimation::run() {
                      static_cast<std::int32_t>(logo_.bytesPerLine()), frame_.bits(), frame_.width(),
                      frame_.height(), static_cast<std::int32_t>(frame_.bytesPerLine()), state.angle,
                      state.zoom);
-        const QImage shown = frame_.copy();
+        // In the window's own pixel format, so that painting it is a plain copy.
+        const QImage shown = frame_.convertToFormat(QImage::Format_RGB32);
         FrameView* target = target_;
         QMetaObject::invokeMethod(target, [target, shown] { target->show_frame(shown); },
                                   Qt::QueuedConnection);
@@ -171,7 +182,19 @@ void LogoAnimation::run() {
     }
 }
 
-AboutWindow::AboutWindow(QWidget* parent) : DressedDialog(parent, about_dialog()) {
+namespace {
+
+// The credits and the address, each at the x the Windows program paints them at.
+std::vector<std::pair<int, QString>> credit_texts() {
+    std::vector<std::pair<int, QString>> texts;
+    for (const CreditLine& line : k_credit_lines) texts.emplace_back(k_credits_x, QString::fromLatin1(line.text));
+    texts.emplace_back(k_credits_x, QString::fromLatin1(k_contact_address));
+    return texts;
+}
+
+}  // namespace
+
+AboutWindow::AboutWindow(QWidget* parent) : DressedDialog(parent, about_dialog(), credit_texts()) {
     setMouseTracking(true);
     connect(button(Control::about_ok_button), &QPushButton::clicked, this, &QDialog::accept);
     QWidget* sunken = widget(Control::logo_frame);
@@ -188,23 +211,28 @@ void AboutWindow::done(int result) {
     DressedDialog::done(result);
 }
 
+int AboutWindow::credits_x() const { return units().from_windows_x(k_credits_x); }
+
 void AboutWindow::paintEvent(QPaintEvent* event) {
     DressedDialog::paintEvent(event);
     QPainter painter(this);
-    painter.setFont(label_font());
-    const QFontMetrics metrics(label_font());
+    const QFontMetrics metrics(font());
+    const int x = credits_x();
     painter.setPen(colour(k_credits_colour));
     for (const CreditLine& line : k_credit_lines) {
-        painter.drawText(k_credits_x, line.y + metrics.ascent(), QString::fromLatin1(line.text));
+        painter.drawText(x, units().from_windows_y(line.y) + metrics.ascent(), QString::fromLatin1(line.text));
     }
     painter.setPen(colour(k_link_colour));
     const QString address = QString::fromLatin1(k_contact_address);
     link_extent = LinkExtent{metrics.horizontalAdvance(address), metrics.height()};
-    painter.drawText(k_credits_x, k_link_y + metrics.ascent(), address);
+    painter.drawText(x, units().from_windows_y(k_link_y) + metrics.ascent(), address);
 }
 
 void AboutWindow::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint at = event->position().toPoint();
+    // The link's area is the view model's, in the Windows program's pixels: the pointer is
+    // moved there from where this window paints the address.
+    const QPoint at = event->position().toPoint() -
+                      QPoint(credits_x() - k_credits_x, units().from_windows_y(k_link_y) - k_link_y);
     switch (track_pointer(over_link_, at.x(), at.y(), link_extent)) {
         case CursorChange::show_link: setCursor(Qt::PointingHandCursor); break;
         case CursorChange::show_normal: unsetCursor(); break;
@@ -221,6 +249,11 @@ void AboutWindow::mousePressEvent(QMouseEvent* event) {
 
 int run_gui(int argc, char** argv, bool cpu_supported, std::chrono::steady_clock::time_point started,
             std::chrono::steady_clock::time_point probed) {
+    // On X the windows' pixels go over the server's socket, not through shared memory: for
+    // windows this small that is cheap, and it spares a round trip to the server before every
+    // paint, which Qt makes to know the shared image free (a third of what each of the about
+    // window's hundred frames a second costs). Whoever sets the variable decides.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication application(argc, argv);
     if (!cpu_supported) {
         QtDialogs(nullptr).tell(k_unsupported_cpu_message);

@@ -95,6 +95,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Where the credits start, in this window's pixels.
+    int credits_x() const;
     void mousePressEvent(QMouseEvent* event) override;
     void done(int result) override;
 

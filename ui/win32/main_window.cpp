@@ -45,7 +45,7 @@ void on_command(HWND window, WPARAM wparam) {
         }
         case IDC_MAIN_SAVE: {
             WindowsDialogs dialogs(window);
-            run_save_flow(dialogs, save_directory);
+            run_save_flow(dialogs, save_directory, k_windows_save);
             break;
         }
         default:

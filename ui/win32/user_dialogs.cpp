@@ -68,8 +68,10 @@ bool fill_block(HGLOBAL block, const std::string& text) {
 
 }  // namespace
 
-bool WindowsDialogs::ask_yes_no(const Message& question) {
-    return show_message(owner_, question, MB_YESNO) == IDYES;
+Answer WindowsDialogs::ask(const Message& question, bool cancellable) {
+    // MB_YESNOCANCEL is MB_YESNO less one; the box answers IDYES 6, IDNO 7, IDCANCEL 2.
+    const int answer = show_message(owner_, question, MB_YESNO - (cancellable ? 1 : 0));
+    return answer == IDYES ? Answer::yes : answer == IDNO ? Answer::no : Answer::cancel;
 }
 
 void WindowsDialogs::tell(const Message& message) { show_message(owner_, message, MB_OK); }

@@ -15,7 +15,7 @@ public:
     // owner may be null: a box of its own, as before any window exists.
     explicit WindowsDialogs(HWND owner) : owner_(owner) {}
 
-    bool ask_yes_no(const Message& question) override;
+    Answer ask(const Message& question, bool cancellable) override;
     void tell(const Message& message) override;
     bool choose_file(const SaveDialogRequest& request, std::string& path) override;
     // CF_TEXT in a zero-filled movable block of k_clipboard_block_size bytes.
