@@ -80,6 +80,9 @@ TEST(AnimationPace, SmoothOnlyAboveOneHundredMegahertz) {
                   std::make_tuple(pace.angle_step, pace.zoom_step, pace.frame_pause_ms))
             << mhz << " MHz";
     }
+    // A shown frame covers whole steps, never fewer than the frame interval asks for.
+    EXPECT_EQ(std::make_tuple(8, 2, 1), std::make_tuple(steps_per_frame(k_smooth_pace, 80),
+                                                        steps_per_frame(k_coarse_pace, 80), steps_per_frame(k_smooth_pace, 5)));
 }
 
 // Open on the left and top, closed on the right and bottom; the cursor changes only when

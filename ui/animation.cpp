@@ -112,4 +112,9 @@ AnimationPace animation_pace(float speed_mhz) {
     return speed_mhz > 100.0 ? k_smooth_pace : k_coarse_pace;
 }
 
+std::int32_t steps_per_frame(const AnimationPace& pace, std::int32_t shortest_frame_ms) {
+    if (pace.frame_pause_ms <= 0 || shortest_frame_ms <= pace.frame_pause_ms) return 1;
+    return (shortest_frame_ms + pace.frame_pause_ms - 1) / pace.frame_pause_ms;
+}
+
 }  // namespace corelens

@@ -38,6 +38,11 @@ constexpr AnimationPace k_smooth_pace{2, 0.01, 10};
 constexpr AnimationPace k_coarse_pace{12, 0.1, 50};
 AnimationPace animation_pace(float speed_mhz);
 
+// How many of the pace's steps one shown frame covers where a frame may be shown at most
+// every shortest_frame_ms: the logo turns as fast, and fewer of its states are drawn. At
+// least 1.
+std::int32_t steps_per_frame(const AnimationPace& pace, std::int32_t shortest_frame_ms);
+
 // Row size of a 24-bit image n pixels wide: padded to a multiple of 4 bytes.
 constexpr std::int32_t row_size_24(std::int32_t n) { return 4 * ((3 * n + 3) / 4); }
 

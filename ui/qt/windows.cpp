@@ -161,9 +161,12 @@ LogoAnimation::~LogoAnimation() {
     if (thread_.joinable()) thread_.join();
 }
 
-// Touches no widget: each frame goes to the GUI thread as an image of its own.
+// Touches no widget: each frame goes to the GUI thread as an image of its own. A frame
+// shown costs the X server and this process far more than one drawn, so frames are shown
+// at most every k_shortest_frame_ms, each as many steps on as the pace has made meanwhile.
 void LogoAnimation::run() {
     AnimationState state{0, 1.0, pace_.zoom_step};
+    const std::int32_t steps = steps_per_frame(pace_, k_shortest_frame_ms);
     std::unique_lock<std::mutex> lock(mutex_);
     while (!stop_) {
         lock.unlock();
@@ -176,9 +179,11 @@ void LogoAnimation::run() {
         FrameView* target = target_;
         QMetaObject::invokeMethod(target, [target, shown] { target->show_frame(shown); },
                                   Qt::QueuedConnection);
-        state = advance_animation(state.angle, pace_.angle_step, state.zoom, state.zoom_step);
+        for (std::int32_t step = 0; step < steps; ++step) {
+            state = advance_animation(state.angle, pace_.angle_step, state.zoom, state.zoom_step);
+        }
         lock.lock();
-        wake_.wait_for(lock, std::chrono::milliseconds(pace_.frame_pause_ms), [this] { return stop_; });
+        wake_.wait_for(lock, std::chrono::milliseconds(steps * pace_.frame_pause_ms), [this] { return stop_; });
     }
 }
 

@@ -75,6 +75,8 @@ public:
     LogoAnimation& operator=(const LogoAnimation&) = delete;
 
 private:
+    static constexpr std::int32_t k_shortest_frame_ms = 80;  // 12.5 frames a second at most
+
     void run();
 
     FrameView* target_;  // not owned; reached only through queued calls
