@@ -66,6 +66,8 @@ else()
             DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT corelens)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md ${compressed} ${PROJECT_SOURCE_DIR}/docs/debian/copyright
             DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/corelens COMPONENT corelens)
+    install(FILES ${PROJECT_SOURCE_DIR}/docs/debian/corelens.lintian-overrides
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME corelens COMPONENT corelens)
     set(CPACK_COMPONENTS_ALL corelens)
 
     if(TARGET corelens-gui)

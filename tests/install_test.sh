@@ -17,7 +17,7 @@ gui=$(ls "$native"/corelens-gui_1.13f_*.deb 2>/dev/null | head -n 1)
 [ -n "$cli" ] && [ -n "$gui" ] || fail "no corelens_1.13f_*.deb and corelens-gui_1.13f_*.deb in $native"
 # What each package holds, beyond its documentation directory.
 [ "$(dpkg-deb -c "$cli" | awk '!/\/$/ && !/doc\/corelens\// { print $6 }' | sort | tr '\n' ' ')" = \
-  "./usr/bin/corelens ./usr/bin/corelens-cpuid ./usr/share/man/man1/corelens-cpuid.1.gz ./usr/share/man/man1/corelens.1.gz " ] \
+  "./usr/bin/corelens ./usr/bin/corelens-cpuid ./usr/share/lintian/overrides/corelens ./usr/share/man/man1/corelens-cpuid.1.gz ./usr/share/man/man1/corelens.1.gz " ] \
     || fail "corelens holds: $(dpkg-deb -c "$cli")"
 icons=$(for size in 16 22 24 32 48 64 128 256; do echo ./usr/share/icons/hicolor/${size}x$size/apps/corelens-gui.png; done)
 [ "$(dpkg-deb -c "$gui" | awk '!/\/$/ && !/doc\/corelens-gui\// { print $6 }' | sort)" = "$(sort <<EOF
