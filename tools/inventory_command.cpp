@@ -20,7 +20,7 @@ bool has_result_ending(const std::string& name) {
     const auto ends_with = [&](const std::string& ending) {
         return lower.size() > ending.size() && lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0;
     };
-    return ends_with(".txt") || ends_with(".html");
+    return ends_with(".txt") || ends_with(".html") || ends_with(".htm");
 }
 
 std::string joined(const std::string& directory, const std::string& name) {

@@ -82,6 +82,8 @@ TEST(Batch, CommandLines) {
         {{"inventory", CORELENS_GOLDEN_DIR "/amd_athlon.txt", CORELENS_GOLDEN_DIR "/README.md"}, k_tool, 1,
          "\r\nBUILDHOST,\"Tom & \"\"Jerry\"\" <admin>\",06.12.2026 01:44:38,AMD Athlon,1200.3,AuthenticAMD,",
          "README.md: not a Corelens result file: it starts with neither", {}},
+        // A folder's reports, the .htm a save from the window may leave among them.
+        {{"inventory", "."}, k_tool, 0, "\r\nBUILDHOST,", "", {"x.HTM"}, "cp " CORELENS_GOLDEN_DIR "/amd_athlon.html x.HTM; exec"},
         {{"/f", "/fast"}, "", 2, "", "corelens: unknown switch '/fast'\n" + usage, {}},
         {{"/x\n"}, "", 2, "", "corelens: unknown switch '/x\\n'\n", {}},
         {{"/p:", "/f"}, "", 2, "", "corelens: /p: needs a directory\n", {}},
